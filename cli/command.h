@@ -1,0 +1,39 @@
+// Commands of torvik6-cli. Each command lives in its own file and registers
+// itself with a static CliCommand object:
+//   static CliCommand reg{"jd", "YEAR MONTH DAY -> Julian date", RunJd};
+// A command gets its arguments after the command name and returns the exit
+// status: 0 on success, 1 when the action failed, 2 on bad arguments.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace torvik::cli {
+
+using Args = std::vector<std::string>;
+using CommandFn = int (*)(const Args& args);
+
+struct CliCommand {
+  CliCommand(const char* name, const char* summary, CommandFn fn);
+};
+
+// Exit statuses.
+inline constexpr int kOk = 0;
+inline constexpr int kFailed = 1;
+inline constexpr int kBadArgs = 2;
+
+// Prints "torvik6-cli NAME: MESSAGE" on stderr and returns kBadArgs.
+int BadArgs(const std::string& command, const std::string& message);
+
+// True when args contain --help or -h.
+bool WantsHelp(const Args& args);
+
+// Value of "--name VALUE" (or "--name=VALUE"): true and *value set when given.
+bool FindOption(const Args& args, const std::string& name, std::string* value);
+bool HasFlag(const Args& args, const std::string& name);
+
+// The program folder of "--folder DIR", else the default ~/Torvik6.
+std::filesystem::path FolderOption(const Args& args);
+
+}  // namespace torvik::cli

@@ -1,0 +1,88 @@
+// torvik6-cli: the headless face of Torvik6. Dispatches to the registered commands.
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "cli/command.h"
+#include "core/paths.h"
+
+namespace torvik::cli {
+namespace {
+
+struct Entry {
+  const char* summary;
+  CommandFn fn;
+};
+
+std::map<std::string, Entry>& Registry() {
+  static std::map<std::string, Entry> r;
+  return r;
+}
+
+void PrintUsage(std::FILE* out) {
+  std::fprintf(out, "usage: torvik6-cli COMMAND [ARGS...]   (torvik6-cli COMMAND --help)\n\ncommands:\n");
+  for (const auto& [name, e] : Registry()) std::fprintf(out, "  %-12s %s\n", name.c_str(), e.summary);
+}
+
+}  // namespace
+
+CliCommand::CliCommand(const char* name, const char* summary, CommandFn fn) {
+  Registry()[name] = Entry{summary, fn};
+}
+
+int BadArgs(const std::string& command, const std::string& message) {
+  std::fprintf(stderr, "torvik6-cli %s: %s\n", command.c_str(), message.c_str());
+  return kBadArgs;
+}
+
+bool WantsHelp(const Args& args) {
+  for (const auto& a : args)
+    if (a == "--help" || a == "-h") return true;
+  return false;
+}
+
+bool FindOption(const Args& args, const std::string& name, std::string* value) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == name) {
+      if (i + 1 >= args.size()) return false;
+      *value = args[i + 1];
+      return true;
+    }
+    if (args[i].rfind(name + "=", 0) == 0) {
+      *value = args[i].substr(name.size() + 1);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool HasFlag(const Args& args, const std::string& name) {
+  for (const auto& a : args)
+    if (a == name) return true;
+  return false;
+}
+
+std::filesystem::path FolderOption(const Args& args) {
+  std::string v;
+  if (FindOption(args, "--folder", &v)) return std::filesystem::path(v);
+  return DefaultProgramFolder();
+}
+
+}  // namespace torvik::cli
+
+int main(int argc, char** argv) {
+  using namespace torvik::cli;
+  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    PrintUsage(argc < 2 ? stderr : stdout);
+    return argc < 2 ? kBadArgs : kOk;
+  }
+  auto it = Registry().find(argv[1]);
+  if (it == Registry().end()) {
+    std::fprintf(stderr, "torvik6-cli: unknown command '%s'\n", argv[1]);
+    PrintUsage(stderr);
+    return kBadArgs;
+  }
+  Args args(argv + 2, argv + argc);
+  return it->second.fn(args);
+}

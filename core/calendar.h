@@ -1,0 +1,27 @@
+// Calendar date <-> Julian date. Julian calendar up to 4 October 1582,
+// Gregorian from 15 October 1582; astronomical year numbering (year 0 exists).
+// The day carries its fraction in single precision, as the model stores it.
+#pragma once
+
+#include <cstdint>
+
+#include "core/model.h"
+
+namespace torvik {
+
+struct CalendarDate {
+  std::int32_t year = 0;   // astronomical numbering
+  std::int32_t month = 1;  // 1..12
+  float day = 1.0f;        // day of the month with fraction (1.5 = noon of the 1st)
+};
+
+// Julian date (days) of a calendar date.
+double DateToJD(std::int32_t year, std::int32_t month, float day);
+// Calendar date of a Julian date; the day fraction is single precision.
+CalendarDate JDToDate(double jd);
+
+// Model-field forms: DateY, DateM, DateD -> JD, and JD -> OutY, OutM, OutD.
+void DateToJD(Model& m);
+void JDToDate(Model& m);
+
+}  // namespace torvik
