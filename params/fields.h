@@ -1,0 +1,25 @@
+// Reading the text fields of the parameters screen: numbers typed by the user
+// (a blank-padded decimal, "." or the locale's "," as separator, exponents) and
+// the display form of a value.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace torvik {
+
+// A number typed in a field; std::nullopt when the text is empty, not a number
+// or not finite.
+std::optional<double> ParseFieldNumber(std::string_view text);
+// A 32-bit or 16-bit integer field: the number rounded half to even (as the
+// field conversion of the original screens does); std::nullopt when it is not
+// a number or out of range.
+std::optional<std::int32_t> ParseFieldInt32(std::string_view text);
+std::optional<std::int16_t> ParseFieldInt16(std::string_view text);
+
+// Text of a value as a screen field shows it (digits alone, "." decimal point).
+std::string FieldText(double v);
+
+}  // namespace torvik
