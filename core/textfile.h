@@ -23,7 +23,9 @@ double FixMK(double v, double MK = 1000000.0);
 
 // A number as a print list writes it: a leading blank (or its minus sign), the
 // digits, one trailing blank. Integer-valued doubles print without a decimal
-// point; other values in general format with up to 15 significant digits.
+// point; other values in general format with up to 15 significant digits
+// (printf "%.15G" in the C locale): " 0 ", "-0.5 ", " 1.5 ", " 1E+15 ",
+// " 1E-05 ". A fraction keeps its leading zero ("0.5", not BASIC's ".5").
 std::string PrintNumber(double v);
 // The number's digits alone, without the blanks ("-0.5", "1E+15", "2451545").
 std::string NumberText(double v);
@@ -34,7 +36,10 @@ std::string ShortestText(double v);
 // zero-filled to the pattern's integer digits and rounded to its decimals.
 std::string FormatPattern(double v, std::string_view pattern);
 
-// A line of print-list items laid out in 14-character zones.
+// A line of print-list items laid out in 14-character zones. Items start at
+// columns 1, 15, 29, …; an item that fills or passes its zone pushes the next
+// one to the following boundary, so items never run together. Columns count
+// characters, not UTF-8 bytes.
 class PrintLine {
  public:
   PrintLine& Text(std::string_view s);  // a text item, written unchanged
@@ -70,17 +75,24 @@ bool AppendTextFile(const std::filesystem::path& path, const std::vector<std::st
 std::optional<std::vector<std::string>> ReadTextFile(const std::filesystem::path& path);
 
 // Reads records of numeric fields in the free format of the readers, the way
-// the BASIC-style INPUT# statement does: fields continue across line ends.
+// the BASIC-style INPUT# statement does: fields continue across line ends and
+// blank lines give no field. Reading the last field of a line finishes that
+// line: a following NextLine returns the next line, and SkipLine then only
+// steps past the finished line.
 class FieldReader {
  public:
   explicit FieldReader(std::vector<std::string> lines);
   // Next field of any kind; std::nullopt at the end of the data.
   std::optional<std::string> NextField();
-  // Next field as a number; std::nullopt at the end or when it is not a number.
+  // Next field as a number; std::nullopt at the end or when it is not a number
+  // (LastField() then holds the offending text, empty at the end of the data).
   std::optional<double> NextNumber();
-  // Drops the rest of the current line.
+  // The text of the field read last.
+  const std::string& LastField() const { return last_; }
+  // Drops the rest of the current line (the whole line when none of it was read).
   void SkipLine();
-  // Reads the whole next line as one text item (LINE INPUT).
+  // Reads the next line as one text item (LINE INPUT); after some fields of a
+  // line were read, the rest of that line.
   std::optional<std::string> NextLine();
   bool AtEnd() const;
   std::size_t LineIndex() const { return line_; }
@@ -90,7 +102,9 @@ class FieldReader {
   std::vector<std::string> lines_;
   std::size_t line_ = 0;
   std::vector<std::string> pending_;
+  std::vector<std::size_t> ends_;  // offset just past each pending field
   std::size_t pos_ = 0;
+  std::string last_;
   bool loaded_ = false;
 };
 
