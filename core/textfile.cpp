@@ -21,11 +21,13 @@ struct Decimal {
   int exp = 0;
 };
 
-// precision < 0: the shortest digits that read back to the same double;
-// otherwise rounded to precision significant digits.
-Decimal DecimalDigits(double v, int precision) {
+// precision < 0: the shortest digits that read back to the same value (of
+// the type of v: float or double); otherwise rounded to precision significant
+// digits.
+template <typename Real>
+Decimal DecimalDigits(Real v, int precision) {
   std::array<char, 64> buf{};
-  const double a = std::fabs(v);
+  const Real a = std::fabs(v);
   auto res = precision < 0 ? std::to_chars(buf.data(), buf.data() + buf.size(), a, std::chars_format::scientific)
                            : std::to_chars(buf.data(), buf.data() + buf.size(), a, std::chars_format::scientific,
                                            precision - 1);
@@ -177,6 +179,12 @@ std::string PrintNumber(double v) {
 std::string ShortestText(double v) {
   if (!std::isfinite(v)) return NonFinite(v);
   if (v == 0.0) return "0";
+  return LayOut(DecimalDigits(v, -1), v < 0);
+}
+
+std::string SingleText(float v) {
+  if (!std::isfinite(v)) return NonFinite(v);
+  if (v == 0.0f) return "0";
   return LayOut(DecimalDigits(v, -1), v < 0);
 }
 

@@ -32,6 +32,9 @@ std::string NumberText(double v);
 // The shortest decimal text that reads back to the same double, for composed
 // lines (" JD= " + ShortestText(jd)).
 std::string ShortestText(double v);
+// The same for a single-precision value (the day of a date, OutD): the
+// shortest text that reads back to the same float, 4.81f -> "4.81".
+std::string SingleText(float v);
 // A digit pattern such as "0", "00", "0000", "000.00", "000000000.000":
 // zero-filled to the pattern's integer digits and rounded to its decimals.
 std::string FormatPattern(double v, std::string_view pattern);
