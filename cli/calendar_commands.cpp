@@ -13,12 +13,10 @@
 namespace torvik::cli {
 namespace {
 
-// Positional arguments must be numbers ("." decimal separator); negative
-// years are positional too, so only --help is an option here.
-std::optional<double> Number(const std::string& arg) { return ParseNumber(arg); }
-
+// Arguments are numbers with "." as the decimal separator; negative years are
+// positional too, so only --help is an option here.
 std::optional<std::int32_t> Integer(const std::string& arg) {
-  const auto v = Number(arg);
+  const auto v = ParseNumber(arg);
   if (!v || *v != std::trunc(*v) || std::fabs(*v) > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
   return static_cast<std::int32_t>(*v);
 }
@@ -35,7 +33,7 @@ int RunJd(const Args& args) {
   if (args.size() != 3) return BadArgs("jd", "expected YEAR MONTH DAY");
   const auto year = Integer(args[0]);
   const auto month = Integer(args[1]);
-  const auto day = Number(args[2]);
+  const auto day = ParseNumber(args[2]);
   if (!year) return BadArgs("jd", "YEAR is not a whole number: " + args[0]);
   if (!month || *month < 1 || *month > 12) return BadArgs("jd", "MONTH is not 1..12: " + args[1]);
   if (!day || *day < 0 || *day >= 32) return BadArgs("jd", "DAY is not a day of the month: " + args[2]);
@@ -52,9 +50,8 @@ int RunDate(const Args& args) {
     return kOk;
   }
   if (args.size() != 1) return BadArgs("date", "expected JD");
-  const auto jd = Number(args[0]);
-  // Beyond ±1e9 days the year leaves the 32-bit range.
-  if (!jd || std::fabs(*jd) > 1e9) return BadArgs("date", "JD is not a number in -1e9..1e9: " + args[0]);
+  const auto jd = ParseNumber(args[0]);
+  if (!jd || std::fabs(*jd) > kMaxAbsJD) return BadArgs("date", "JD is not a number in -1e11..1e11: " + args[0]);
   const CalendarDate d = JDToDate(*jd);
   std::printf("%d %d %s\n", d.year, d.month, SingleText(d.day).c_str());
   return kOk;

@@ -1,6 +1,7 @@
 #include "core/calendar.h"
 
 #include <cmath>
+#include <limits>
 
 namespace torvik {
 
@@ -13,23 +14,25 @@ constexpr double kGregorianKey = 1582.101499;
 }  // namespace
 
 double DateToJD(std::int32_t year, std::int32_t month, float day) {
-  std::int32_t y = year;
-  std::int32_t m = month;
+  std::int64_t y = year;  // 64-bit: year − 1 and month + 12 cannot overflow
+  std::int64_t m = month;
   if (month < 3) {
     y = year - 1;
     m = month + 12;
   }
   double b = 0.0;
-  const double key = year + month / 100.0 + static_cast<double>(day) / 10000.0;
-  if (key > kGregorianKey) b = 2 - (y / 100) + (y / 400);
+  const double key = static_cast<double>(year) + month / 100.0 + static_cast<double>(day) / 10000.0;
+  if (key > kGregorianKey) b = static_cast<double>(2 - (y / 100) + (y / 400));
   // January and February of a negative year use the shifted year with the
   // −0.75 adjustment, so that trunc() rounds the way floor() would.
-  const double c = y < 0 ? std::trunc(365.25 * y - 0.75) : std::trunc(365.25 * y);
-  const double d = std::floor(30.6001 * (m + 1));
+  const double yd = static_cast<double>(y);
+  const double c = y < 0 ? std::trunc(365.25 * yd - 0.75) : std::trunc(365.25 * yd);
+  const double d = std::floor(30.6001 * static_cast<double>(m + 1));
   return d + c + static_cast<double>(day) + 1720994.5 + b;
 }
 
 CalendarDate JDToDate(double jd) {
+  if (!(std::fabs(jd) <= kMaxAbsJD)) return {0, 0, std::numeric_limits<float>::quiet_NaN()};
   const double z = std::floor(jd + 0.5);
   const double f = jd + 0.5 - z;
   double a = z;
@@ -50,11 +53,13 @@ CalendarDate JDToDate(double jd) {
 
 void DateToJD(Model& m) { m.JD = DateToJD(m.DateY, m.DateM, m.DateD); }
 
-void JDToDate(Model& m) {
+bool JDToDate(Model& m) {
   const CalendarDate d = JDToDate(m.JD);
+  if (d.month == 0) return false;
   m.OutY = d.year;
   m.OutM = d.month;
   m.OutD = d.day;
+  return true;
 }
 
 }  // namespace torvik

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "units.h"
 
 namespace torvik {
@@ -76,12 +78,18 @@ TEST(Calendar, ModelFieldsKeepTypedDate) {
   DateToJD(m);
   EXPECT_EQ(m.JD, 2451545.0);
   m.JD = 2305814.0;
-  JDToDate(m);
+  EXPECT_TRUE(JDToDate(m));
   EXPECT_EQ(m.OutY, 1601);
   EXPECT_EQ(m.OutM, 1);
   EXPECT_EQ(m.OutD, 1.5f);  // a fraction of 0.5 in the JD gives a whole day number + 0.5
   EXPECT_EQ(m.DateY, 2000);  // the typed date is not overwritten
   EXPECT_EQ(m.DateD, 1.5f);
+  // A JD with no 32-bit year is refused, the previous result kept.
+  for (double bad : {1e300, -2e11, std::nan("")}) {
+    m.JD = bad;
+    EXPECT_FALSE(JDToDate(m)) << bad;
+    EXPECT_EQ(m.OutY, 1601);
+  }
 }
 
 bool IsLeap(int y) {

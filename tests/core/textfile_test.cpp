@@ -4,6 +4,7 @@
 #include <iconv.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -44,6 +45,18 @@ TEST(TextFile, NumberTextIsPrintfG15) {
     ASSERT_EQ(NumberText(v), PrintfG15(v)) << "value " << v;
   }
   for (int i = -100000; i <= 100000; i += 7) ASSERT_EQ(NumberText(i / 8.0), PrintfG15(i / 8.0));
+}
+
+TEST(TextFile, NumbersIgnoreTheLocale) {
+  const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+  if (!std::setlocale(LC_NUMERIC, "ru_RU.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+    GTEST_SKIP() << "no locale with a decimal comma installed";
+  EXPECT_EQ(NumberText(-0.5), "-0.5");
+  EXPECT_EQ(ShortestText(2451545.5), "2451545.5");
+  EXPECT_EQ(FormatPattern(12.345, "000.00"), "012.35");
+  EXPECT_EQ(ParseNumber("1.5"), 1.5);
+  EXPECT_FALSE(ParseNumber("1,5").has_value());
+  std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 TEST(TextFile, ShortestTextReadsBack) {
