@@ -21,13 +21,11 @@ struct Decimal {
   int exp = 0;
 };
 
-// precision < 0: the shortest digits that read back to the same value (of
-// the type of v: float or double); otherwise rounded to precision significant
-// digits.
-template <typename Real>
-Decimal DecimalDigits(Real v, int precision) {
+// precision < 0: the shortest digits that read back to the same double;
+// otherwise rounded to precision significant digits.
+Decimal DecimalDigits(double v, int precision) {
   std::array<char, 64> buf{};
-  const Real a = std::fabs(v);
+  const double a = std::fabs(v);
   auto res = precision < 0 ? std::to_chars(buf.data(), buf.data() + buf.size(), a, std::chars_format::scientific)
                            : std::to_chars(buf.data(), buf.data() + buf.size(), a, std::chars_format::scientific,
                                            precision - 1);
@@ -43,13 +41,13 @@ Decimal DecimalDigits(Real v, int precision) {
   return d;
 }
 
-// The general format of BASIC's print and of printf "%.15G": plain decimals
-// for exponents −4..14, else d.dddE±XX. No leading zero is dropped: 0.5 is
-// written "0.5", not ".5" (the readers accept both).
-std::string LayOut(const Decimal& d, bool negative) {
+// The general format of BASIC's print and of printf "%.15G" (a Single: "%.7G"):
+// plain decimals for exponents −4..digits−1, else d.dddE±XX. No leading zero
+// is dropped: 0.5 is written "0.5", not ".5" (the readers accept both).
+std::string LayOut(const Decimal& d, bool negative, int digits = 15) {
   std::string out = negative ? "-" : "";
   const std::string& g = d.digits;
-  if (d.exp < -4 || d.exp >= 15) {
+  if (d.exp < -4 || d.exp >= digits) {
     out.push_back(g[0]);
     if (g.size() > 1) {
       out.push_back('.');
@@ -185,7 +183,12 @@ std::string ShortestText(double v) {
 std::string SingleText(float v) {
   if (!std::isfinite(v)) return NonFinite(v);
   if (v == 0.0f) return "0";
-  return LayOut(DecimalDigits(v, -1), v < 0);
+  return LayOut(DecimalDigits(static_cast<double>(v), 7), v < 0, 7);
+}
+
+std::string PrintSingle(float v) {
+  const std::string t = SingleText(v);
+  return (t[0] == '-' ? t : " " + t) + " ";
 }
 
 std::string FormatPattern(double v, std::string_view pattern) {
@@ -254,6 +257,8 @@ PrintLine& PrintLine::Text(std::string_view s) {
 }
 
 PrintLine& PrintLine::Num(double v) { return Text(PrintNumber(v)); }
+
+PrintLine& PrintLine::Single(float v) { return Text(PrintSingle(v)); }
 
 // ---------------------------------------------------------------------------
 

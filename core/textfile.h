@@ -32,9 +32,12 @@ std::string NumberText(double v);
 // The shortest decimal text that reads back to the same double, for composed
 // lines (" JD= " + ShortestText(jd)).
 std::string ShortestText(double v);
-// The same for a single-precision value (the day of a date, OutD): the
-// shortest text that reads back to the same float, 4.81f -> "4.81".
+// A single-precision value (the day of a date, DateD, OutD) as BASIC prints a
+// Single: up to 7 significant digits, "%.7G" in the C locale (4.81f -> "4.81",
+// 16777216 -> "1.677722E+07").
 std::string SingleText(float v);
+// SingleText with the blanks of a printed number (" 4.81 ", "-0.25 ").
+std::string PrintSingle(float v);
 // A digit pattern such as "0", "00", "0000", "000.00", "000000000.000":
 // zero-filled to the pattern's integer digits and rounded to its decimals.
 std::string FormatPattern(double v, std::string_view pattern);
@@ -47,6 +50,7 @@ class PrintLine {
  public:
   PrintLine& Text(std::string_view s);  // a text item, written unchanged
   PrintLine& Num(double v);             // a number item (PrintNumber)
+  PrintLine& Single(float v);           // a single-precision number item (PrintSingle)
   const std::string& str() const { return line_; }
 
  private:

@@ -68,7 +68,9 @@ TEST(TextFile, ShortestTextReadsBack) {
   EXPECT_EQ(ShortestText(0.0), "0");
   EXPECT_EQ(SingleText(4.81f), "4.81");
   EXPECT_EQ(SingleText(15.0f), "15");
-  EXPECT_EQ(SingleText(-0.25f), "-0.25");
+  EXPECT_EQ(SingleText(1.0000001f), "1");
+  EXPECT_EQ(SingleText(16777216.0f), "1.677722E+07");
+  EXPECT_EQ(PrintSingle(-0.25f), "-0.25 ");
   std::mt19937_64 rng(7);
   std::uniform_real_distribution<double> mant(-10.0, 10.0);
   std::uniform_int_distribution<int> exp10(-300, 300);
