@@ -73,6 +73,9 @@ std::string LayOut(const Decimal& d, bool negative, int digits = 15) {
   return out;
 }
 
+// A printed number: a leading blank where there is no minus sign, one trailing blank.
+std::string WithBlanks(const std::string& t) { return (t[0] == '-' ? t : " " + t) + " "; }
+
 std::string NonFinite(double v) { return std::isnan(v) ? "NaN" : (v < 0 ? "-Inf" : "Inf"); }
 
 // Number of characters (code points) of a UTF-8 string.
@@ -169,10 +172,7 @@ std::string NumberText(double v) {
   return LayOut(DecimalDigits(v, 15), v < 0);
 }
 
-std::string PrintNumber(double v) {
-  const std::string t = NumberText(v);
-  return (t[0] == '-' ? t : " " + t) + " ";
-}
+std::string PrintNumber(double v) { return WithBlanks(NumberText(v)); }
 
 std::string ShortestText(double v) {
   if (!std::isfinite(v)) return NonFinite(v);
@@ -186,10 +186,7 @@ std::string SingleText(float v) {
   return LayOut(DecimalDigits(static_cast<double>(v), 7), v < 0, 7);
 }
 
-std::string PrintSingle(float v) {
-  const std::string t = SingleText(v);
-  return (t[0] == '-' ? t : " " + t) + " ";
-}
+std::string PrintSingle(float v) { return WithBlanks(SingleText(v)); }
 
 std::string FormatPattern(double v, std::string_view pattern) {
   if (!std::isfinite(v)) return NonFinite(v);
