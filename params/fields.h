@@ -22,4 +22,11 @@ std::optional<std::int16_t> ParseFieldInt16(std::string_view text);
 // Text of a value as a screen field shows it (digits alone, "." decimal point).
 std::string FieldText(double v);
 
+// Truncation toward zero for fixed-point files and truncated displays, except
+// that a value within 1e-12 (relative) of an integer is that integer: a value
+// read back from a fixed-point integer (198892 · 1e25 / 1e25 =
+// 198891.99999999997) must give the same integer again, or every save of a
+// loaded set would lose one unit in the last place of the file.
+double FixNear(double x);
+
 }  // namespace torvik

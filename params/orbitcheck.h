@@ -125,7 +125,7 @@ class OrbitCheck {
   void CentreWindow(double c);
   void AfterStep(Model& m);
   void Perihelion(Model& m, double l);
-  void Update(Model& m);
+  bool Update(Model& m);  // false when the energy check is not finite
 
   Hooks hooks_;
   OrbitCheckFields fields_;
@@ -141,6 +141,7 @@ class OrbitCheck {
   double lPrev_ = 0.0, zPrev_ = 0.0, rPrev_ = 0.0;
   double winLow_ = 0.0, winHigh_ = 0.0;
   std::int16_t detector_ = 0;        // 0 outside the window, 1 tracking, 2 taken
+  bool approaching_ = false;         // the distance fell inside the window
   double tPerihelion_ = 0.0;
   double alfaPStart_ = 0.0, alfaUStart_ = 0.0, alfaU_ = 0.0;  // degrees
   double e0_ = 0.0, r0_ = 0.0;
