@@ -51,15 +51,7 @@ ActionResult ComputeInitialData(Model& m, const InitialDataInputs& in) {
   // Positions of all bodies first, then the velocities: a fault in the second
   // pass leaves every position in place.
   for (int k = 1; k <= 10; ++k) {
-    // Kepler's equation has no elliptic solution for e >= 1; the solver would
-    // leave NaN in the state, so the body is refused before it is touched.
-    if (!(std::fabs(m.Eks0[k]) < 1.0) || !std::isfinite(m.R0sr[k])) return bad;
-    const Model before = m;
-    ElementsToPosition(m, k);
-    if (!Finite3(m.X[k], m.Y[k], m.Z[k]) || !std::isfinite(m.Rk[k])) {
-      m = before;
-      return bad;
-    }
+    if (!ElementsToPosition(m, k)) return bad;  // e outside (−1, 1): nothing written
     m.X0[k] = m.X[k];
     m.Y0[k] = m.Y[k];
     m.Z0[k] = m.Z[k];

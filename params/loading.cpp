@@ -19,11 +19,6 @@ const std::array<double, 10> kNewcombMassRatios = {
 
 namespace {
 
-// Longitudes beyond this many radians would take the normalisation (one 2·Pi
-// per pass) practically forever; the theories stay far below it for any date of
-// the calendars (Mercury gains about 2.6e3 rad per century).
-constexpr double kMaxLongitude = 1e8;
-
 UserMessage BadData() { return UserMessage{kMsgBadData, kTitle}; }
 UserMessage BadScreenData() { return UserMessage{kMsgBadScreenData, kTitle0}; }
 
@@ -129,9 +124,7 @@ bool CompleteLoad(Model& m) {
     if (m.km[k] == 0.0) return false;
     const double mass = m.mSol() / m.km[k];
     const double speed = m.W0sr[k] * m.R0sr[k];
-    if (!std::isfinite(mass) || !std::isfinite(speed) || !std::isfinite(m.AlfaL[k]) ||
-        std::fabs(m.AlfaL[k]) > kMaxLongitude)
-      return false;
+    if (!std::isfinite(mass) || !std::isfinite(speed) || !std::isfinite(m.AlfaL[k])) return false;
     m.mPl[k] = mass;
     m.V0sr[k] = speed;
     NormaliseElements(m, k);
