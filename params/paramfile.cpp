@@ -1,8 +1,6 @@
 #include "params/paramfile.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 
 #include "core/calendar.h"
@@ -13,14 +11,6 @@
 namespace torvik {
 
 namespace {
-
-// The day is a single-precision field and prints with the 7 significant digits
-// of a single, so 1.1 prints as "1.1", not as the double 1.10000002384.
-double SingleAsPrinted(float d) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(d));
-  return std::strtod(buf, nullptr);
-}
 
 std::string Int0(double v) { return FormatPattern(v, "0"); }
 
@@ -102,7 +92,7 @@ double FromFile(Unit u, double v, const Model& m) {
 std::optional<std::vector<std::string>> BuildLines(const Model& m) {
   std::vector<std::string> lines;
   lines.push_back(PrintLine()
-                      .Num(SingleAsPrinted(m.DateD))
+                      .Single(m.DateD)  // 1.1 prints as "1.1", not as the double 1.10000002384
                       .Num(m.DateM)
                       .Num(m.DateY)
                       .Text(kParamFileLine1Text)
