@@ -1,0 +1,50 @@
+// The comparison of the imitators ("Сравнение имитаторов"): the watched planet
+// at one Julian date from every ephemeris source, and their differences.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/message.h"
+#include "core/model.h"
+
+namespace torvik {
+
+// One source: X, Y, Z (thousand km) and L, B (degrees), R (thousand km) of the
+// planet seen from the centre of the source's frame.
+struct CompareTuple {
+  const char* label = "";
+  double X = 0.0, Y = 0.0, Z = 0.0, L = 0.0, B = 0.0, R = 0.0;
+};
+// First minus second: dL, dB in arc seconds (dL folded into ±180°·3600),
+// dR, dX, dY, dZ in thousand km.
+struct CompareDiff {
+  const char* label = "";
+  double dL = 0.0, dB = 0.0, dR = 0.0, dX = 0.0, dY = 0.0, dZ = 0.0;
+};
+
+// Row order of the table.
+enum CompareRow { kJplBary, kJplSun, kJpl0, kApc, kNewDate, kNew2000, kMox, kCompareRows };
+
+struct Comparison {
+  double JD = 0.0;
+  int planet = 0;
+  std::array<CompareTuple, kCompareRows> rows;
+  std::array<CompareDiff, 7> diffs;
+};
+
+// CompareImitators for planet at jd (sets m.JD = jd). Leaves the Sun and the
+// planet where the last source (Mox) put them. Messages: "Для Солнца нет
+// проверки" (Torvik6.0) for the Sun, "В файле нет такой даты" (Torvik6) when
+// the DE405 files do not hold jd, "Ошибка вычислений" (Torvik6.0) otherwise.
+ActionResult CompareImitators(Model& m, const std::filesystem::path& folder, int planet, double jd,
+                              Comparison& out);
+
+// The table as the screen prints it, one text per line (values Fix(v·MK)/MK):
+// the title, the heading and seven rows of L, B, R, the heading and seven rows
+// of X, Y, Z, then the same two blocks of differences.
+std::vector<std::string> ComparisonLines(const Comparison& c);
+
+}  // namespace torvik
