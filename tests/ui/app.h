@@ -1,0 +1,28 @@
+// One QApplication for a test program (the tests run on the offscreen platform).
+#pragma once
+
+#include <QApplication>
+
+namespace torvik::test {
+
+inline QApplication& App() {
+  static int argc = 1;
+  static char name[] = "torvik6-test";
+  static char* argv[] = {name, nullptr};
+  static QApplication app(argc, argv);
+  return app;
+}
+
+}  // namespace torvik::test
+
+#include <QColor>
+#include <ostream>
+
+// Readable colours in failure messages.
+inline void PrintTo(const QColor& c, std::ostream* os) {
+  if (!c.isValid()) {
+    *os << "(invalid colour)";
+    return;
+  }
+  *os << "rgb(" << c.red() << ", " << c.green() << ", " << c.blue() << ")";
+}

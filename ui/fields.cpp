@@ -1,0 +1,90 @@
+#include "ui/fields.h"
+
+#include <QBoxLayout>
+#include <QButtonGroup>
+#include <QLocale>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace torvik::ui {
+
+QString FormatNumber(double v) {
+  char buf[64];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+  if (ec != std::errc()) return QString();
+  QString s = QString::fromLatin1(buf, static_cast<qsizetype>(end - buf));
+  const QString point = QLocale().decimalPoint();
+  if (point != QStringLiteral(".")) s.replace(QLatin1Char('.'), point);
+  return s;
+}
+
+std::optional<double> ParseNumber(const QString& text) {
+  std::string s = text.trimmed().toStdString();
+  for (char& c : s)
+    if (c == ',') c = '.';
+  if (!s.empty() && s[0] == '+') s.erase(0, 1);
+  if (s.empty() || s[0] == '+') return std::nullopt;
+  // from_chars alone would take "inf", "nan" and hex digits after "0x"; the
+  // user can mean none of them.
+  for (char c : s)
+    if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E'))
+      return std::nullopt;
+  double v = 0.0;
+  auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc() || ptr != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+NumberField::NumberField(QWidget* parent) : QLineEdit(parent) {}
+
+NumberField::NumberField(double value, QWidget* parent) : QLineEdit(parent) { SetNumber(value); }
+
+std::optional<int> NumberField::Integer(int lo, int hi) const {
+  auto v = Number();
+  if (!v || *v != std::trunc(*v) || *v < lo || *v > hi) return std::nullopt;
+  return static_cast<int>(*v);
+}
+
+QCheckBox* MakeCheck(const QString& caption, bool on, QWidget* parent) {
+  auto* box = new QCheckBox(caption, parent);
+  box->setChecked(on);
+  return box;
+}
+
+QPushButton* MakeButton(const QString& caption, QWidget* parent) {
+  auto* button = new QPushButton(caption, parent);
+  button->setAutoDefault(false);
+  return button;
+}
+
+OptionGroup::OptionGroup(const QString& title, const QStringList& captions, int selected,
+                         Qt::Orientation orientation, QWidget* parent)
+    : QGroupBox(title, parent) {
+  auto* layout = new QBoxLayout(orientation == Qt::Vertical ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight, this);
+  layout->setContentsMargins(4, 2, 4, 2);
+  layout->setSpacing(orientation == Qt::Vertical ? 0 : 6);
+  auto* group = new QButtonGroup(this);
+  for (int i = 0; i < captions.size(); ++i) {
+    auto* option = new QRadioButton(captions[i], this);
+    group->addButton(option, i);
+    layout->addWidget(option);
+    options_.push_back(option);
+  }
+  if (selected >= 0 && selected < Count()) Option(selected)->setChecked(true);
+  connect(group, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+    if (on) emit Changed(id);
+  });
+}
+
+int OptionGroup::Selected() const {
+  for (int i = 0; i < Count(); ++i)
+    if (Option(i)->isChecked()) return i;
+  return -1;
+}
+
+void OptionGroup::Select(int index) {
+  if (index >= 0 && index < Count()) Option(index)->setChecked(true);
+}
+
+}  // namespace torvik::ui

@@ -1,0 +1,66 @@
+// Typed fields of the screens. Numbers are shown with the decimal separator of
+// the user's locale and accepted with either "." or ","; a field that does not
+// hold a number reads as std::nullopt, and the action reports its own message.
+#pragma once
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+namespace torvik::ui {
+
+// The shortest text of a number that reads back to the same double, with the
+// locale's decimal separator ("2451545", "1,5", "1,98892e+30").
+QString FormatNumber(double v);
+// A number typed by the user: blanks around it ignored, "." or "," as the
+// decimal separator, an optional sign and exponent. Empty text, other
+// characters, infinities and NaN give std::nullopt.
+std::optional<double> ParseNumber(const QString& text);
+
+// A one-line text field that reads and shows numbers.
+class NumberField : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  explicit NumberField(QWidget* parent = nullptr);
+  NumberField(double value, QWidget* parent = nullptr);
+
+  std::optional<double> Number() const { return ParseNumber(text()); }
+  // The number as a whole value when it is an integer within [lo, hi].
+  std::optional<int> Integer(int lo, int hi) const;
+  void SetNumber(double v) { setText(FormatNumber(v)); }
+};
+
+// A check box with its exact caption and default state.
+QCheckBox* MakeCheck(const QString& caption, bool on, QWidget* parent = nullptr);
+// A button with its exact caption (double blanks and trailing blanks kept).
+QPushButton* MakeButton(const QString& caption, QWidget* parent = nullptr);
+
+// A group of options of which exactly one is selected; `Changed` is emitted
+// when the user or the program picks another one.
+class OptionGroup : public QGroupBox {
+  Q_OBJECT
+
+ public:
+  OptionGroup(const QString& title, const QStringList& captions, int selected,
+              Qt::Orientation orientation = Qt::Vertical, QWidget* parent = nullptr);
+
+  int Selected() const;
+  void Select(int index);  // emits Changed when the selection moves
+  QRadioButton* Option(int index) const { return options_.at(static_cast<std::size_t>(index)); }
+  int Count() const { return static_cast<int>(options_.size()); }
+
+ signals:
+  void Changed(int index);
+
+ private:
+  std::vector<QRadioButton*> options_;
+};
+
+}  // namespace torvik::ui
