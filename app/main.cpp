@@ -1,18 +1,58 @@
-// torvik6: the desktop workbench. Usage: torvik6 [FOLDER]  (default ~/Torvik6)
+// torvik6: the desktop workbench.
+//   torvik6 [FOLDER]                 program folder, default ~/Torvik6
+//   torvik6 --screenshots DIR [FOLDER]  renders every screen to DIR/<screen>.png and exits
+#include <QApplication>
+#include <QFont>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <string>
 
 #include "core/model.h"
 #include "core/paths.h"
+#include "params/screens/register.h"
+#include "tools/screens/register.h"
+#include "ui/screen.h"
+#include "ui/screenshots.h"
 
 int main(int argc, char** argv) {
-  std::filesystem::path folder = argc > 1 ? std::filesystem::path(argv[1]) : torvik::DefaultProgramFolder();
+  QApplication app(argc, argv);
+  QApplication::setFont(QFont("DejaVu Sans", 9));
+  QApplication::setQuitOnLastWindowClosed(true);
+
+  const QStringList args = QApplication::arguments().mid(1);
+  QString screenshots;
+  int next = 0;
+  if (!args.isEmpty() && args[0] == "--screenshots") {
+    if (args.size() < 2) {
+      std::fprintf(stderr, "usage: torvik6 [FOLDER] | torvik6 --screenshots DIR [FOLDER]\n");
+      return 2;
+    }
+    screenshots = args[1];
+    next = 2;
+  }
+  if (args.size() > next + 1) {
+    std::fprintf(stderr, "usage: torvik6 [FOLDER] | torvik6 --screenshots DIR [FOLDER]\n");
+    return 2;
+  }
+  const std::filesystem::path folder =
+      args.size() > next ? std::filesystem::path(args[next].toStdString()) : torvik::DefaultProgramFolder();
   if (!torvik::EnsureProgramFolder(folder)) {
     std::fprintf(stderr, "torvik6: cannot create the program folder %s\n", folder.string().c_str());
     return 1;
   }
+
   torvik::Model model;
   torvik::SetConstants(model);
-  std::printf("Torvik6 ready, program folder %s\n", folder.string().c_str());
-  return 0;
+  torvik::ui::Navigator nav;
+  torvik::RegisterParamsScreens(nav, model, folder);
+  torvik::RegisterToolsScreens(nav);
+
+  if (!screenshots.isEmpty()) {
+    const auto failed = torvik::ui::RenderScreens(nav, screenshots);
+    for (const auto& id : failed) std::fprintf(stderr, "torvik6: cannot save the screenshot of %s\n", id.c_str());
+    return failed.empty() ? 0 : 1;
+  }
+  nav.Show("parameters");
+  return app.exec();
 }

@@ -13,7 +13,11 @@ QString FormatNumber(double v) {
   char buf[64];
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
   if (ec != std::errc()) return QString();
-  QString s = QString::fromLatin1(buf, static_cast<qsizetype>(end - buf));
+  return LocaleText(std::string(buf, end));
+}
+
+QString LocaleText(const std::string& text) {
+  QString s = QString::fromStdString(text);
   const QString point = QLocale().decimalPoint();
   if (point != QStringLiteral(".")) s.replace(QLatin1Char('.'), point);
   return s;

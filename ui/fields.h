@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace torvik::ui {
@@ -22,6 +23,10 @@ QString FormatNumber(double v);
 // decimal separator, an optional sign and exponent. Empty text, other
 // characters, infinities and NaN give std::nullopt.
 std::optional<double> ParseNumber(const QString& text);
+
+// A text computed with "." as the decimal separator, shown with the locale's
+// ("(справочно 87,96926 дней)" in a Russian locale).
+QString LocaleText(const std::string& text);
 
 // A one-line text field that reads and shows numbers.
 class NumberField : public QLineEdit {

@@ -1,0 +1,53 @@
+#include "params/dateconvert.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "core/calendar.h"
+#include "params/fields.h"
+
+namespace torvik {
+
+namespace {
+
+ActionResult BadData() { return UserMessage{kMsgBadDateData, kTitle}; }
+
+template <typename T>
+std::string Shortest(T v) {
+  char buf[64];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+  return ec == std::errc() ? std::string(buf, end) : std::string();
+}
+
+// Years far outside any table or ephemeris only overflow the day count.
+constexpr double kMaxAbsYear = 1e6;
+constexpr double kMaxAbsJD = 4e8;
+
+}  // namespace
+
+ActionResult GregorianToJulian(Model& m, const DateFieldTexts& in, std::string* jdText) {
+  auto year = ParseFieldInt32(in.year);
+  if (!year || std::fabs(*year) > kMaxAbsYear) return BadData();
+  m.DateY = *year;
+  auto month = ParseFieldInt32(in.month);
+  if (!month || *month < 1 || *month > 12) return BadData();
+  m.DateM = *month;
+  auto day = ParseFieldNumber(in.day);
+  if (!day || std::fabs(*day) > 1e4) return BadData();
+  m.DateD = static_cast<float>(*day);
+  DateToJD(m);
+  if (!std::isfinite(m.JD)) return BadData();
+  if (jdText) *jdText = Shortest(m.JD);
+  return std::nullopt;
+}
+
+ActionResult JulianToGregorian(Model& m, const std::string& jdField, DateFieldTexts* out) {
+  auto jd = ParseFieldNumber(jdField);
+  if (!jd || std::fabs(*jd) > kMaxAbsJD) return BadData();
+  m.JD = *jd;
+  JDToDate(m);
+  if (out) *out = DateFieldTexts{std::to_string(m.OutY), std::to_string(m.OutM), Shortest(m.OutD)};
+  return std::nullopt;
+}
+
+}  // namespace torvik

@@ -1,0 +1,87 @@
+#include "tools/screens/help.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QVBoxLayout>
+
+namespace torvik {
+
+namespace {
+
+// A frame drawn like a folder: its caption and the files kept in it.
+QGroupBox* Folder(const QString& caption, const QString& files) {
+  auto* box = new QGroupBox(caption);
+  auto* layout = new QVBoxLayout(box);
+  layout->setContentsMargins(6, 4, 6, 4);
+  if (!files.isEmpty()) {
+    auto* label = new QLabel(files);
+    label->setWordWrap(true);
+    layout->addWidget(label);
+  }
+  return box;
+}
+
+void Add(QGroupBox* parent, QWidget* child) { static_cast<QVBoxLayout*>(parent->layout())->addWidget(child); }
+
+}  // namespace
+
+FileMapScreen::FileMapScreen() : ui::Screen(kFileMapTitle) {}
+
+void FileMapScreen::Build() {
+  auto* root = new QVBoxLayout(this);
+  auto* program = Folder("Torvik6 - папка программы",
+                         "torvik6 - программа; torvik1.dat, torvik2.dat, … - файлы параметров орбит и начальных "
+                         "данных (форма 1, \"Сохранить параметры и данные в файле №\")");
+  root->addWidget(program);
+  auto* grid = new QGridLayout;
+  static_cast<QVBoxLayout*>(program->layout())->addLayout(grid);
+
+  auto* obs = Folder("Obs - данные оптических наблюдений обсерваторий",
+                     "файлы наблюдений: код обсерватории + номер планеты + .txt");
+  Add(obs, Folder("Plan", "результаты планов: обсерватория + планета + \"_\" + план + .dat"));
+  auto* tab = Folder("Tab - данные древних астрономов в виде таблиц",
+                     "таблицы в виде книг электронных таблиц (.xls)");
+  Add(tab, Folder("Plan", "файлы планов и регрессии: таблица + тело (Солнце 0 … Марс 4) + \"_\" + план "
+                          "(1 … 32) + .dat"));
+  auto* dat = Folder("Dat - дополнительные файлы при работе с Tab и Obs",
+                     "Ras_data.txt, Param_data.txt, Bad_data.txt - отклонения; Stat*.txt - статистика; "
+                     "Plan.txt, TorvikSLU.txt - планы и отчеты");
+  auto* xyz = Folder("XYZ", "torvik + планета + XYZ + N + .txt - координаты и скорости при моделировании");
+  auto* arhiv = Folder("Arhiv", "архив расчетов модели по планам экспериментов");
+  auto* plans = Folder("Plan0, Plan1, Plan2, Plan3, …",
+                       "TorvikPlan.dat - файл плана, TorvikSLU.dat - отчет о решении системы уравнений, "
+                       "Torvik + планета + RasB.dat, RasO.dat - смещения");
+  QStringList txt;
+  const char* owners[] = {"Меркурия", "Венеры", "Земли",  "Марса",   "Юпитера",
+                          "Сатурна",  "Урана",  "Нептуна", "Плутона", "Ксены"};
+  for (int p = 1; p <= 10; ++p) txt << QString("Txt%1 - папка %2").arg(p).arg(owners[p - 1]);
+  Add(plans, Folder(txt.join(", "), "Torvik + планета + RasB + N + .txt - параметры орбит экспериментов"));
+  Add(arhiv, plans);
+  const QString imitatorFiles = "Torvik + планета + Nab.txt - параметры орбит, TorvikNab.dat - смещения";
+  auto* newcomb = Folder("New - имитатор Солнечной системы Ньюкома", imitatorFiles);
+  auto* apc = Folder("APC - имитатор в /Астрономия с персональным компьютером/",
+                     imitatorFiles + "; planposDLL3.dll - библиотека положений планет");
+  auto* mox = Folder("Mox - мой имитатор по Obs и Tab *", imitatorFiles);
+  auto* jpl = Folder("JPL - имитатор JPL (эфемериды DE405)",
+                     imitatorFiles + "; ascp1600.405 ... ascp2000.405 - эфемериды DE405");
+  auto* other = Folder("Other - пока свободно *", QString());
+
+  grid->addWidget(obs, 0, 0);
+  grid->addWidget(tab, 0, 1);
+  grid->addWidget(dat, 0, 2);
+  grid->addWidget(arhiv, 1, 0, 1, 2);
+  grid->addWidget(xyz, 1, 2);
+  grid->addWidget(newcomb, 2, 0);
+  grid->addWidget(apc, 2, 1);
+  grid->addWidget(mox, 2, 2);
+  grid->addWidget(jpl, 3, 0, 1, 2);
+  grid->addWidget(other, 3, 2);
+  for (int c = 0; c < 3; ++c) grid->setColumnStretch(c, 1);
+
+  closeButton = ui::MakeButton("Закрыть форму");
+  root->addWidget(closeButton, 0, Qt::AlignRight);
+  connect(closeButton, &QPushButton::clicked, this, [this] { hide(); });
+  resize(1000, 600);
+}
+
+}  // namespace torvik

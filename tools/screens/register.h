@@ -1,0 +1,5 @@
+// The help, notation and file-map screens, registered as "help", "notation"
+// and "files".
+#pragma once
+
+#include "tools/screens/help.h"
