@@ -1,9 +1,9 @@
 #include "params/dateconvert.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "core/calendar.h"
+#include "core/textfile.h"
 #include "params/fields.h"
 
 namespace torvik {
@@ -11,13 +11,6 @@ namespace torvik {
 namespace {
 
 ActionResult BadData() { return UserMessage{kMsgBadDateData, kTitle}; }
-
-template <typename T>
-std::string Shortest(T v) {
-  char buf[64];
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
-  return ec == std::errc() ? std::string(buf, end) : std::string();
-}
 
 // Years far outside any table or ephemeris only overflow the day count.
 constexpr double kMaxAbsYear = 1e6;
@@ -37,7 +30,7 @@ ActionResult GregorianToJulian(Model& m, const DateFieldTexts& in, std::string* 
   m.DateD = static_cast<float>(*day);
   DateToJD(m);
   if (!std::isfinite(m.JD)) return BadData();
-  if (jdText) *jdText = Shortest(m.JD);
+  if (jdText) *jdText = ShortestText(m.JD);
   return std::nullopt;
 }
 
@@ -46,7 +39,7 @@ ActionResult JulianToGregorian(Model& m, const std::string& jdField, DateFieldTe
   if (!jd || std::fabs(*jd) > kMaxAbsJD) return BadData();
   m.JD = *jd;
   JDToDate(m);
-  if (out) *out = DateFieldTexts{std::to_string(m.OutY), std::to_string(m.OutM), Shortest(m.OutD)};
+  if (out) *out = DateFieldTexts{std::to_string(m.OutY), std::to_string(m.OutM), SingleText(m.OutD)};
   return std::nullopt;
 }
 

@@ -77,7 +77,7 @@ void Picture::Text(double x, double y, const QString& text, const QColor& colour
   painter.setPen(colour);
   painter.setFont(font());
   QPointF p = ToPixel(x, y);
-  painter.drawText(QRectF(p.x(), p.y(), kFar, kFar), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+  painter.drawText(QRectF(p.x(), p.y(), kFar, kFar), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextExpandTabs, text);
   update();
 }
 

@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLayout>
 #include <QPixmap>
+#include <algorithm>
 
 namespace torvik::ui {
 
@@ -17,7 +19,12 @@ std::vector<std::string> RenderScreens(Navigator& nav, const QString& dir) {
     }
     const bool wasVisible = screen->isVisible();
     screen->Open();
-    screen->adjustSize();
+    // Sized by its content, not by the (small) offscreen screen; word-wrapped
+    // labels need their height for the chosen width.
+    QSize size = screen->sizeHint().expandedTo(screen->minimumSizeHint()).expandedTo(screen->size());
+    if (QLayout* layout = screen->layout(); layout && layout->hasHeightForWidth())
+      size.setHeight(std::max(size.height(), layout->totalHeightForWidth(size.width())));
+    screen->resize(size);
     QCoreApplication::processEvents();
     const QString path = QDir(dir).filePath(QString::fromStdString(id) + ".png");
     if (!screen->grab().save(path, "PNG")) failed.push_back(id);

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 
+#include "core/textfile.h"
 #include "params/dateconvert.h"
 #include "params/initial.h"
 #include "params/startup.h"
@@ -481,7 +482,7 @@ void ParametersScreen::OnLoad() {
   auto result = Load(m_, option, in, folder_);
   if (!result) {
     if (option == LoadOption::File) {
-      dayField->setText(ui::FormatNumber(m_.DateD));
+      dayField->setText(ui::LocaleText(SingleText(m_.DateD)));
       monthField->setText(QString::number(m_.DateM));
       yearField->setText(QString::number(m_.DateY));
     }

@@ -71,18 +71,27 @@ void VelocityScreen::Build() {
     row.sign->setFlat(true);
     g->addWidget(row.sign, r + 1, 7);
   }
-  const int sumRow = 1 + 2 * kVelocityRows;
-  g->addWidget(new QLabel("VXsum, VYsum, VZsum"), sumRow, 1, 1, 3, Qt::AlignRight);
-  g->addWidget(vxSum = MakeField(0, true), sumRow, 4);
-  g->addWidget(vySum = MakeField(0, true), sumRow, 5);
-  g->addWidget(vzSum = MakeField(0, true), sumRow, 6);
-  g->addWidget(new QLabel("VXsys, VYsys, VZsys"), sumRow + 1, 1, 1, 3, Qt::AlignRight);
-  g->addWidget(vxSys = MakeField(0, false), sumRow + 1, 4);
-  g->addWidget(vySys = MakeField(0, false), sumRow + 1, 5);
-  g->addWidget(vzSys = MakeField(0, false), sumRow + 1, 6);
+  // Sums (outputs), the system velocity (inputs) and the drawing scale, each
+  // field under its own caption.
+  int r = 1 + 2 * kVelocityRows;
+  auto captions = [&](const char* x, const char* y, const char* z) {
+    g->addWidget(new QLabel(x), r, 4, Qt::AlignHCenter);
+    g->addWidget(new QLabel(y), r, 5, Qt::AlignHCenter);
+    g->addWidget(new QLabel(z), r, 6, Qt::AlignHCenter);
+    ++r;
+  };
+  captions("VXsum", "VYsum", "VZsum");
+  g->addWidget(vxSum = MakeField(0, true), r, 4);
+  g->addWidget(vySum = MakeField(0, true), r, 5);
+  g->addWidget(vzSum = MakeField(0, true), r, 6);
+  ++r;
+  captions("VXsys", "VYsys", "VZsys");
+  g->addWidget(vxSys = MakeField(0, false), r, 4);
+  g->addWidget(vySys = MakeField(0, false), r, 5);
+  g->addWidget(vzSys = MakeField(0, false), r, 6);
   for (QLineEdit* f : {vxSys, vySys, vzSys}) f->setFixedWidth(95);
-  g->addWidget(new QLabel("MV, (км/с)/см"), sumRow + 2, 1, 1, 3, Qt::AlignRight);
-  g->addWidget(mvField = MakeField(50, false), sumRow + 2, 4);
+  g->addWidget(new QLabel("MV, (км/с)/см"), r, 1, 1, 2, Qt::AlignRight);
+  g->addWidget(mvField = MakeField(50, false), r, 3);
 
   decomposeButton = ui::MakeButton("Разложить по осям отмеченные скорости и просуммировать");
   setButton = ui::MakeButton("Задать скорость системе");

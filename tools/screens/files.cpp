@@ -15,7 +15,7 @@ QGroupBox* Folder(const QString& caption, const QString& files) {
   layout->setContentsMargins(6, 4, 6, 4);
   if (!files.isEmpty()) {
     auto* label = new QLabel(files);
-    label->setWordWrap(true);
+    label->setWordWrap(!files.contains('\n'));  // lines broken by hand keep their breaks
     layout->addWidget(label);
   }
   return box;
@@ -55,7 +55,9 @@ void FileMapScreen::Build() {
   const char* owners[] = {"Меркурия", "Венеры", "Земли",  "Марса",   "Юпитера",
                           "Сатурна",  "Урана",  "Нептуна", "Плутона", "Ксены"};
   for (int p = 1; p <= 10; ++p) txt << QString("Txt%1 - папка %2").arg(p).arg(owners[p - 1]);
-  Add(plans, Folder(txt.join(", "), "Torvik + планета + RasB + N + .txt - параметры орбит экспериментов"));
+  Add(plans, Folder("Txt1 - папка Меркурия … Txt10 - папка Ксены",
+                    txt.mid(0, 5).join(", ") + ",\n" + txt.mid(5).join(", ") +
+                        "\nTorvik + планета + RasB + N + .txt - параметры орбит экспериментов"));
   Add(arhiv, plans);
   const QString imitatorFiles = "Torvik + планета + Nab.txt - параметры орбит, TorvikNab.dat - смещения";
   auto* newcomb = Folder("New - имитатор Солнечной системы Ньюкома", imitatorFiles);
@@ -81,7 +83,7 @@ void FileMapScreen::Build() {
   closeButton = ui::MakeButton("Закрыть форму");
   root->addWidget(closeButton, 0, Qt::AlignRight);
   connect(closeButton, &QPushButton::clicked, this, [this] { hide(); });
-  resize(1000, 600);
+  setMinimumWidth(1150);
 }
 
 }  // namespace torvik

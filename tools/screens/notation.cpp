@@ -72,7 +72,10 @@ void NotationScreen::Draw() {
   line({0, 0, 0}, {7.5, 0, 0}, axis);
   line({0, 0, 0}, {0, 7.5, 0}, axis);
   line({0, 0, 0}, {0, 0, 5.5}, axis);
-  text({7.6, 0, 0.3}, "X  (точка весеннего\nравноденствия ♈)");
+  {
+    QPointF x = Project({7.5, 0, 0});
+    p.Text(x.x() - 3.2, x.y() - 0.25, "X (точка весеннего\nравноденствия ♈)");
+  }
   text({0, 7.6, 0.4}, "Y");
   text({0.2, 0, 5.9}, "Z (к полюсу эклиптики)");
   text({-4.5, -5.5, 0}, "плоскость эклиптики", grey);
@@ -89,7 +92,10 @@ void NotationScreen::Draw() {
   const P3 ascending = OrbitPoint(0, Radius(-kOmega)), descending = OrbitPoint(3.14159265358979, Radius(3.14159265358979 - kOmega));
   line(descending, ascending, node);
   text(ascending, " восходящий узел", node);
-  text(descending, "нисходящий узел ", node);
+  {
+    QPointF d = Project(descending);
+    p.Text(d.x() - 0.3, d.y() - 0.2, "нисходящий узел", node);
+  }
   text({-0.6, -1.5, 0}, "линия узлов", node);
 
   // Ω in the ecliptic from X to the ascending node.
@@ -101,10 +107,10 @@ void NotationScreen::Draw() {
   const P3 inPlane{-std::sin(kNode), std::cos(kNode), 0};
   const P3 at{nodeDir.x * 3.2, nodeDir.y * 3.2, 0};
   arc([&](double a) {
-        return P3{at.x + 1.0 * inPlane.x * std::cos(a), at.y + 1.0 * inPlane.y * std::cos(a), 1.0 * std::sin(a)};
+        return P3{at.x + 1.6 * inPlane.x * std::cos(a), at.y + 1.6 * inPlane.y * std::cos(a), 1.6 * std::sin(a)};
       },
       0, kI, angle);
-  text(P3{at.x + 1.1 * inPlane.x, at.y + 1.1 * inPlane.y, 0.5}, "i = Betta", angle);
+  text(P3{at.x + 1.8 * inPlane.x, at.y + 1.8 * inPlane.y, 0.6}, "i = Betta", angle);
 
   // Perihelion, ω in the orbit plane and ϖ = Ω + ω.
   const P3 perihelion = OrbitPoint(kOmega, Radius(0));
@@ -129,13 +135,13 @@ void NotationScreen::Draw() {
 
   // The names of the elements in the program.
   p.Text(-8.8, -4.1,
-         "a - Rsr      большая полуось\n"
-         "n - Wsr      среднее движение\n"
-         "e - Eks      эксцентриситет\n"
-         "i - Betta    наклон орбиты\n"
-         "Ω - AlfaU    долгота восходящего узла\n"
-         "ϖ - AlfaP    долгота перигелия\n"
-         "L - AlfaL    средняя долгота");
+         "a - Rsr\tбольшая полуось\n"
+         "n - Wsr\tсреднее движение\n"
+         "e - Eks\tэксцентриситет\n"
+         "i - Betta\tнаклон орбиты\n"
+         "Ω - AlfaU\tдолгота восходящего узла\n"
+         "ϖ - AlfaP\tдолгота перигелия\n"
+         "L - AlfaL\tсредняя долгота");
 }
 
 }  // namespace torvik
