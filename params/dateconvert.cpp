@@ -14,7 +14,6 @@ ActionResult BadData() { return UserMessage{kMsgBadDateData, kTitle}; }
 
 // Years far outside any table or ephemeris only overflow the day count.
 constexpr double kMaxAbsYear = 1e6;
-constexpr double kMaxAbsJD = 4e8;
 
 }  // namespace
 
@@ -36,9 +35,9 @@ ActionResult GregorianToJulian(Model& m, const DateFieldTexts& in, std::string* 
 
 ActionResult JulianToGregorian(Model& m, const std::string& jdField, DateFieldTexts* out) {
   auto jd = ParseFieldNumber(jdField);
-  if (!jd || std::fabs(*jd) > kMaxAbsJD) return BadData();
+  if (!jd) return BadData();
   m.JD = *jd;
-  JDToDate(m);
+  if (!JDToDate(m)) return BadData();
   if (out) *out = DateFieldTexts{std::to_string(m.OutY), std::to_string(m.OutM), SingleText(m.OutD)};
   return std::nullopt;
 }
