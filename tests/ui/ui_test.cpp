@@ -15,7 +15,7 @@ namespace {
 
 class UiTest : public ::testing::Test {
  protected:
-  void SetUp() override { test::App(); }
+  UiTest() { test::App(); }  // before any widget member of a derived fixture
   void TearDown() override { QLocale::setDefault(QLocale::c()); }
 };
 
@@ -90,10 +90,7 @@ TEST_F(UiTest, OptionGroupSelectsOneAndSignalsChanges) {
 class PictureTest : public UiTest {
  protected:
   Picture pic{140, 140};
-  void SetUp() override {
-    UiTest::SetUp();
-    pic.SetScale(-7, 7, 7, -7);
-  }
+  void SetUp() override { pic.SetScale(-7, 7, 7, -7); }
 };
 
 TEST_F(PictureTest, UserCoordinatesPutYUpward) {
