@@ -10,6 +10,7 @@
 
 #include "core/model.h"
 #include "core/paths.h"
+#include "model/de405_files.h"
 #include "params/screens/register.h"
 #include "tools/screens/register.h"
 #include "ui/screen.h"
@@ -41,6 +42,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "torvik6: cannot create the program folder %s\n", folder.string().c_str());
     return 1;
   }
+  // The DE405 files of the JPL imitator, made from Debian's DE405 table once.
+  if (screenshots.isEmpty() && !torvik::EnsureDe405Files(folder))
+    std::fprintf(stderr, "torvik6: cannot write the DE405 files into %s/JPL\n", folder.string().c_str());
 
   torvik::Model model;
   torvik::SetConstants(model);

@@ -1,0 +1,149 @@
+// torvik6-cli compare and position: the watched planet from the ephemeris
+// sources of the imitators (DE405, the APC library, the element theories).
+#include <cstdio>
+#include <string>
+#include <system_error>
+
+#include "cli/command.h"
+#include "cli/params_print.h"
+#include "core/frames.h"
+#include "core/model.h"
+#include "core/textfile.h"
+#include "model/compare.h"
+#include "model/de405.h"
+#include "model/de405_files.h"
+#include "model/imitators.h"
+
+namespace torvik::cli {
+namespace {
+
+// Checks that only the named options (each with a value) and --folder are given.
+bool OnlyOptions(const Args& args, std::initializer_list<const char*> names, std::string* bad) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    bool ok = false;
+    for (std::string n : names) {
+      if (args[i] == n) {
+        ok = true;
+        ++i;
+        break;
+      }
+      if (args[i].rfind(n + "=", 0) == 0) ok = true;
+    }
+    if (!ok) {
+      *bad = args[i];
+      return false;
+    }
+  }
+  return true;
+}
+
+// --planet K (lo..10) and --jd JD.
+bool PlanetAndJd(const std::string& cmd, const Args& args, int lo, int* planet, double* jd, int* status) {
+  std::string p, j;
+  if (!FindOption(args, "--planet", &p)) return *status = BadArgs(cmd, "missing --planet K"), false;
+  if (!FindOption(args, "--jd", &j)) return *status = BadArgs(cmd, "missing --jd JD"), false;
+  const auto pv = ParseNumber(p);
+  if (!pv || *pv != static_cast<int>(*pv) || *pv < lo || *pv > 10)
+    return *status = BadArgs(cmd, "planet must be " + std::to_string(lo) + "..10: " + p), false;
+  const auto jv = ParseNumber(j);
+  if (!jv) return *status = BadArgs(cmd, "JD is not a number: " + j), false;
+  *planet = static_cast<int>(*pv);
+  *jd = *jv;
+  return true;
+}
+
+// The DE405 files are made on first use in an existing program folder.
+void PrepareDe405(const std::filesystem::path& folder) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(folder, ec) && !EnsureDe405Files(folder))
+    std::fprintf(stderr, "torvik6-cli: cannot write the DE405 files into %s/JPL\n", folder.string().c_str());
+}
+
+int RunCompare(const Args& args) {
+  if (WantsHelp(args)) {
+    std::printf(
+        "usage: torvik6-cli compare --planet K --jd JD [--folder DIR]\n"
+        "The imitator comparison: planet K (0..10) at Julian date JD from DE405 (barycentric\n"
+        "and heliocentric), the JPL elements, the APC library, the Newcomb theory (of date and\n"
+        "precessed to J2000) and the Mox elements; L, B in degrees, R, X, Y, Z in thousand km,\n"
+        "then the differences (dL, dB in arc seconds). DE405 files from DIR/JPL, made there\n"
+        "from Debian's DE405 table when missing.\n");
+    return kOk;
+  }
+  std::string bad;
+  if (!OnlyOptions(args, {"--planet", "--jd", "--folder"}, &bad)) return BadArgs("compare", "unknown argument: " + bad);
+  int planet = 0, status = kOk;
+  double jd = 0.0;
+  if (!PlanetAndJd("compare", args, 0, &planet, &jd, &status)) return status;
+  const auto folder = FolderOption(args);
+  if (planet != 0) PrepareDe405(folder);
+  Model m;
+  SetConstants(m);
+  Comparison c;
+  if (auto msg = CompareImitators(m, folder, planet, jd, c)) return PrintUserMessage(*msg);
+  for (const auto& line : ComparisonLines(c)) std::printf("%s\n", line.c_str());
+  return kOk;
+}
+
+int RunPosition(const Args& args) {
+  if (WantsHelp(args)) {
+    std::printf(
+        "usage: torvik6-cli position --source jpl|apc|new|mox|jpl0 --planet K --jd JD [--folder DIR]\n"
+        "Heliocentric ecliptic position of planet K (1..10) at Julian date JD in the source's\n"
+        "frame (J2000; the ecliptic of date for new):\n"
+        "  X[m] Y[m] Z[m] L[deg] B[deg] R[thousand km]\n"
+        "jpl: DE405 (planet minus Sun) from DIR/JPL; apc: the planetary-position library;\n"
+        "new, mox, jpl0: the Newcomb, Mox and JPL elements with the Kepler solution.\n");
+    return kOk;
+  }
+  std::string bad, source;
+  if (!OnlyOptions(args, {"--source", "--planet", "--jd", "--folder"}, &bad))
+    return BadArgs("position", "unknown argument: " + bad);
+  if (!FindOption(args, "--source", &source)) return BadArgs("position", "missing --source jpl|apc|new|mox|jpl0");
+  if (source != "jpl" && source != "apc" && source != "new" && source != "mox" && source != "jpl0")
+    return BadArgs("position", "unknown source: " + source + " (jpl, apc, new, mox or jpl0)");
+  int planet = 0, status = kOk;
+  double jd = 0.0;
+  if (!PlanetAndJd("position", args, 1, &planet, &jd, &status)) return status;
+
+  Model m;
+  SetConstants(m);
+  m.JD = jd;
+  const UserMessage failed{"Ошибка вычислений", kTitle0};
+  if (source == "jpl") {
+    const auto folder = FolderOption(args);
+    PrepareDe405(folder);
+    De405Reader reader;
+    if (auto msg = reader.Locate(folder, jd)) return PrintUserMessage(*msg);
+    if (auto msg = reader.Evaluate(m, planet, jd)) return PrintUserMessage(*msg);
+  } else if (source == "apc") {
+    ApcPosition(m, planet);
+  } else {
+    bool ok = source == "new" ? NewcombPosition(m, planet)
+              : source == "mox" ? MoxPosition(m, planet)
+                                : JplElementsPosition(m, planet);
+    if (!ok) return PrintUserMessage(failed);
+  }
+  m.X[planet] -= m.X[0];
+  m.Y[planet] -= m.Y[0];
+  m.Z[planet] -= m.Z[0];
+  m.X[0] = m.Y[0] = m.Z[0] = 0.0;
+  RelativePos r;
+  try {
+    r = RelativePosition(m, 0, planet);
+  } catch (const std::exception&) {
+    return PrintUserMessage(failed);
+  }
+  std::printf("# X[m] Y[m] Z[m] L[deg] B[deg] R[thousand km]\n");
+  for (double v : {m.X[planet], m.Y[planet], m.Z[planet], r.L, r.B})
+    std::printf("%s ", NumberText(v).c_str());
+  std::printf("%s\n", NumberText(r.range / m.MK).c_str());
+  return kOk;
+}
+
+const CliCommand kCompare{"compare", "--planet K --jd JD -> the imitator comparison table", RunCompare};
+const CliCommand kPosition{"position", "--source jpl|apc|new|mox|jpl0 --planet K --jd JD -> X Y Z L B R",
+                           RunPosition};
+
+}  // namespace
+}  // namespace torvik::cli
