@@ -7,7 +7,6 @@
 #include "cli/command.h"
 #include "cli/params_print.h"
 #include "core/model.h"
-#include "core/textfile.h"
 #include "params/fields.h"
 #include "params/grid.h"
 #include "params/initial.h"
@@ -129,10 +128,10 @@ int Run(const Args& args) {
   FindOption(args, "--show", &show);
   if (show != "elements" && show != "initial") return BadArgs(name, "--show wants elements or initial");
 
-  std::printf("дата %s.%d.%d  JD %s  JD0 %s\n", SingleText(m.DateD).c_str(), m.DateM, m.DateY,
-              FieldText(m.JDstart).c_str(), FieldText(m.JD0).c_str());
-  std::printf("mSol, кг %s  gamma, н*м^2/кг^2 %s  Lae, км %s\n", FieldText(m.mSol()).c_str(),
-              FieldText(m.gamma).c_str(), FieldText(m.Lae / 1000).c_str());
+  const ShownLoadFields f = ShowLoadFields(m);
+  std::printf("дата %s.%s.%s  JD %s  JD0 %s\n", f.day.c_str(), f.month.c_str(), f.year.c_str(), f.jd.c_str(),
+              FieldText(m.JD0).c_str());
+  std::printf("mSol, кг %s  gamma, н*м^2/кг^2 %s  Lae, км %s\n", f.mSol.c_str(), f.gamma.c_str(), f.laeKm.c_str());
   PrintGrid(m, show == "initial" ? GridMode::InitialData : GridMode::Elements);
   return kOk;
 }

@@ -106,6 +106,46 @@ LoadInputs DateInputs(std::int32_t year, std::int32_t month, double day) {
   return in;
 }
 
+ActionResult DateFieldsToJD(Model& m, const std::string& day, const std::string& month,
+                            const std::string& year) {
+  auto y = ParseFieldInt32(year);
+  if (!y) return BadData();
+  m.DateY = *y;
+  auto mo = ParseFieldInt32(month);
+  if (!mo) return BadData();
+  m.DateM = *mo;
+  auto d = ParseFieldNumber(day);
+  if (!d || std::fabs(*d) > 3.0e38) return BadData();  // beyond a single
+  m.DateD = static_cast<float>(*d);
+  DateToJD(m);
+  if (!std::isfinite(m.JD)) return BadData();
+  return std::nullopt;
+}
+
+ActionResult JDFieldToDate(Model& m, const std::string& jd) {
+  auto v = ParseFieldNumber(jd);
+  if (!v) return BadData();
+  m.JD = *v;
+  if (!JDToDate(m)) return BadData();
+  return std::nullopt;
+}
+
+ShownLoadFields ShowLoadFields(const Model& m) {
+  ShownLoadFields f;
+  f.day = SingleText(m.DateD);
+  f.month = std::to_string(m.DateM);
+  f.year = std::to_string(m.DateY);
+  f.outDay = SingleText(m.OutD);
+  f.outMonth = std::to_string(m.OutM);
+  f.outYear = std::to_string(m.OutY);
+  f.jd = FieldText(m.JDstart);
+  f.mSol = FieldText(m.mSol());
+  f.gamma = FieldText(m.gamma);
+  f.laeKm = FieldText(m.Lae / 1000);
+  f.fileNumber = std::to_string(m.NFile);
+  return f;
+}
+
 void SetXenaPlaceholder(Model& m) {
   constexpr int k = 10;
   m.AlfaL[k] = 0.01;
@@ -138,17 +178,7 @@ ActionResult Load(Model& m, LoadOption option, const LoadInputs& in, const std::
   m.X[0] = m.Y[0] = m.Z[0] = m.VX[0] = m.VY[0] = m.VZ[0] = 0.0;
   m.X[11] = m.Y[11] = m.Z[11] = 0.0;
 
-  auto year = ParseFieldInt32(in.year);
-  if (!year) return BadData();
-  m.DateY = *year;
-  auto month = ParseFieldInt32(in.month);
-  if (!month) return BadData();
-  m.DateM = *month;
-  auto day = ParseFieldNumber(in.day);
-  if (!day || std::fabs(*day) > 3.0e38) return BadData();
-  m.DateD = static_cast<float>(*day);
-  DateToJD(m);
-  if (!std::isfinite(m.JD)) return BadData();
+  if (auto r = DateFieldsToJD(m, in.day, in.month, in.year)) return r;
   m.JDstart = m.JD;
   m.JD0 = m.JDstart;
 

@@ -63,6 +63,24 @@ ActionResult Load(Model& m, LoadOption option, const LoadInputs& in,
 // set), then the file. "Ошибка записи в файл" / "Torvik6.0" on any failure.
 ActionResult Save(Model& m, const std::string& fileNumber, const std::filesystem::path& folder);
 
+// "G->J": year, month and day fields into DateY, DateM, DateD (each stored as
+// it is read) and JD. "Задайте правильно данные" / "Torvik6" on a bad field.
+ActionResult DateFieldsToJD(Model& m, const std::string& day, const std::string& month, const std::string& year);
+// "J->G": the JD field into JD, then OutY, OutM, OutD. Same message when the
+// text is not a number or has no date.
+ActionResult JDFieldToDate(Model& m, const std::string& jd);
+
+// What the parameters screen shows in its fields after a load or a date
+// conversion: the typed date, JDstart, the masses and Lae in km, the file number.
+struct ShownLoadFields {
+  std::string day, month, year;  // DateD (as a single), DateM, DateY
+  std::string outDay, outMonth, outYear;  // OutD, OutM, OutY of "J->G"
+  std::string jd;                // JDstart
+  std::string mSol, gamma, laeKm;
+  std::string fileNumber;        // NFile
+};
+ShownLoadFields ShowLoadFields(const Model& m);
+
 // The Ксена placeholder elements of the three element options.
 void SetXenaPlaceholder(Model& m);
 

@@ -157,5 +157,31 @@ TEST_F(Loading, ScreenLoadFailures) {
   EXPECT_EQ(m.mPl[6], 2e30 / m.km[6]);  // bodies before Уран completed
 }
 
+TEST_F(Loading, DateButtonsAndShownFields) {
+  ASSERT_FALSE(JDFieldToDate(m, "2451545").has_value());
+  EXPECT_EQ(m.OutY, 2000);
+  EXPECT_EQ(m.OutM, 1);
+  EXPECT_EQ(m.OutD, 1.5f);
+  ASSERT_FALSE(DateFieldsToJD(m, "4", "10", "1582").has_value());
+  EXPECT_EQ(m.JD, 2299159.5);  // the last Julian day
+  for (const char* bad : {"", "x", "1e300"}) {
+    const auto r = JDFieldToDate(m, bad);
+    ASSERT_TRUE(r.has_value()) << bad;
+    EXPECT_EQ(r->text, "Задайте правильно данные");
+    EXPECT_EQ(r->title, "Torvik6");
+  }
+  EXPECT_TRUE(DateFieldsToJD(m, "1", "1", "3e9").has_value());  // no 32-bit year
+
+  const ShownLoadFields f = ShowLoadFields(m);
+  EXPECT_EQ(f.day, "4");
+  EXPECT_EQ(f.year, "1582");
+  EXPECT_EQ(f.jd, "2305814");  // JDstart of the start-up load, not the converted JD
+  EXPECT_EQ(f.mSol, "1.98892E+30");
+  EXPECT_EQ(f.gamma, "6.67259E-11");
+  EXPECT_EQ(f.laeKm, "149597870.691");
+  EXPECT_EQ(f.fileNumber, "1");
+  EXPECT_EQ(f.outDay, "1.5");
+}
+
 }  // namespace
 }  // namespace torvik::test
