@@ -27,7 +27,6 @@ inline constexpr int kStateSlots = 67;    // 0..66, the engine uses 0..65
 inline constexpr int kStateUsed = 6 * kEngineBodies;
 
 using StateVector = std::array<double, kStateSlots>;
-using PairMatrix = std::array<std::array<double, kEngineBodies>, kEngineBodies>;
 
 // Index of a quantity of body k in StateVec / RateVec.
 constexpr int StateX(int k) { return k; }
@@ -83,23 +82,41 @@ class Engine {
   double Msys = 0.0;
   double Vpl = 0.0;       // speed of the watched planet, m/s
 
-  // Acceleration of body j caused by body i (m/s²), kept from the last
-  // evaluation of the pair: AccX[i][j] = FXij(i, j) / mPl(j).
-  PairMatrix AccX{}, AccY{}, AccZ{};
+  // Prepares the pair coefficients from mPl, gamma and kPair of the model
+  // (InitRunState does it; call again after changing them between runs).
+  void Prepare();
 
  private:
-  void PrepareCoefficients();
-  void DerivativesNoDelay();
-  void DerivativesDelay();
-  void Assemble();
+  // Bodies padded to 12 so that the loops over the acted-upon body have a
+  // trip count the vector units like; slot 11 is a massless dummy far away.
+  static constexpr int kPad = 12;
+  using PadRow = std::array<double, kPad>;
+  using PadMatrix = std::array<PadRow, kPad>;
+
+  // Unordered pairs i < j of the 11 bodies, padded to a multiple of 8.
+  static constexpr int kPairLanes = 56;
   void UnpackAll();
+  // Moves the kept accelerations to the pair lanes (true) or the matrix.
+  void KeepInPairs(bool inPairs);
 
   Model& m_;
-  // gamma·mPl(i)·kPair(i, j): acceleration coefficient of the pair, m³/s².
-  PairMatrix gm_{};
-  std::array<double, kEngineBodies> excluded_{};
-  bool symmetric_ = true;  // kPair symmetric, so a pair is evaluated once
-  double coefGamma_ = 0.0;
+  // Acceleration of body j caused by body i, m/s², kept from the last
+  // evaluation of the pair (FXij(i, j) / mPl(j)): a pair with dX exactly 0
+  // keeps it.
+  PadMatrix accX_{}, accY_{}, accZ_{};
+  // gamma·mPl(i)·kPair(i, j), m³/s².
+  PadMatrix gm_{};
+  // Positions and velocities of the evaluation, padded.
+  PadRow px_{}, py_{}, pz_{};
+  // The same kept accelerations per unordered pair (lane rowStart_(i) + j − i − 1)
+  // for the pass without delay: on j by i (aij) and on i by j (aji).
+  using PairRow = std::array<double, kPairLanes>;
+  PairRow aijX_{}, aijY_{}, aijZ_{}, ajiX_{}, ajiY_{}, ajiZ_{};
+  PairRow gij_{}, gji_{};
+  std::array<int, kEngineBodies> rowStart_{};
+  bool keptInPairs_ = false;  // which of the two holds the kept accelerations
+  bool symmetric_ = true;  // kPair(i, j) = kPair(j, i)
+  StateVector y0_{}, k1_{}, k2_{}, k3_{}, k4_{};
 };
 
 }  // namespace torvik
