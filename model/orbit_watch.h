@@ -79,7 +79,7 @@ class OrbitWatch {
   CalendarDate perihelionDate, nodeDate;
 
  private:
-  void NodeCrossed(const Model& m, double dZ);
+  void NodeCrossed(const Model& m);
   void ExtremumFound(const Model& m, double tMod);
 };
 

@@ -51,7 +51,7 @@ struct RunSettings {
   bool endYearOn = true;         // "эксперимент закончить в" … "году"
   int endYear = 2001;
   bool writeOrbit = false;       // "Записать параметры орбиты планеты "
-  InitialDataSource dataSource = InitialDataSource::Jpl;  // option of the parameters screen
+  LoadOption dataSource = LoadOption::Jpl;  // load option of the parameters screen
   std::string runDate;           // run date for the headers; empty = today (RunDateText)
   LiveSettings live;
 };

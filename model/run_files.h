@@ -25,16 +25,15 @@
 #include "core/calendar.h"
 #include "core/model.h"
 #include "model/imitator.h"
+#include "params/loading.h"
 
 namespace torvik {
 
-// Source option of the parameters screen that gave the initial data.
-enum class InitialDataSource { Newcomb, Jpl, Mox, File, Screen };
-
-// "NEW", " JPL", "", " FILE", " SCREEN".
-std::string InitialDataSuffix(InitialDataSource s);
+// Suffix of the load option of the parameters screen that gave the initial
+// data: "NEW", " JPL", "" (Mox), " FILE", " SCREEN".
+std::string InitialDataSuffix(LoadOption s);
 // "КЛАССИКА  " or "OTO  " (Latin letters) followed by the suffix.
-std::string ModelModeLabel(bool oto, InitialDataSource s);
+std::string ModelModeLabel(bool oto, LoadOption s);
 // "NEW_0", "APC_2", "JPL_DE405 ", "Mox_0".
 std::string ImitatorModeLabel(ImitatorKind k);
 // "NEW", "APC", "JPL", "Mox".
@@ -85,7 +84,7 @@ struct TraceRecord {
   double VX = 0.0, VY = 0.0, VZ = 0.0, Vpl = 0.0;
   double Esys = 0.0;
 };
-std::string TraceRecordLine(const TraceRecord& r);
+std::string TraceRecordLine(const TraceRecord& r, const Model& m);
 
 // One orbit record (angles in degrees, Betta in radians, Rsr in metres,
 // Period in days, tRun in seconds).
@@ -94,14 +93,14 @@ struct OrbitRecord {
   double tRun = 0.0;
   double AlfaP = 0.0, AlfaU = 0.0, Betta = 0.0, Eks = 0.0, Rsr = 0.0, Period = 0.0;
 };
-std::string OrbitRecordLine(const OrbitRecord& r);
+std::string OrbitRecordLine(const OrbitRecord& r, const Model& m);
 
 // Writers: the header writers create (truncate) the file, the record writers
 // append; each opens and closes the file. False when the folder is missing or
 // the file cannot be written (folders are never created).
 bool WriteTraceHeader(const std::filesystem::path& file, const RunHeader& h);
 bool WriteOrbitHeader(const std::filesystem::path& file, const RunHeader& h);
-bool WriteTraceRecord(const std::filesystem::path& file, const TraceRecord& r);
-bool WriteOrbitRecord(const std::filesystem::path& file, const OrbitRecord& r);
+bool WriteTraceRecord(const std::filesystem::path& file, const TraceRecord& r, const Model& m);
+bool WriteOrbitRecord(const std::filesystem::path& file, const OrbitRecord& r, const Model& m);
 
 }  // namespace torvik
