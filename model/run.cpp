@@ -10,7 +10,6 @@ namespace torvik {
 
 namespace {
 
-constexpr const char* kMsgBadData = "Задайте правильно данные";
 constexpr const char* kMsgSolveError = "Ошибка решения уравнений";
 constexpr const char* kMsgSun = "Для Солнца с № = 0 этот режим не возможен";
 

@@ -31,7 +31,8 @@ std::string InitialDataSuffix(LoadOption s) {
 }
 
 std::string ModelModeLabel(bool oto, LoadOption s) {
-  return (oto ? "OTO  " : "КЛАССИКА  ") + InitialDataSuffix(s);
+  std::string label = oto ? "OTO  " : "КЛАССИКА  ";
+  return label + InitialDataSuffix(s);
 }
 
 std::string ImitatorModeLabel(ImitatorKind k) {
@@ -63,7 +64,10 @@ std::string ModelOrbitPath(int plan, int planet, int fileNo) {
 }
 
 std::string ImitatorOrbitPath(ImitatorKind k, int planet) {
-  return "\\" + ImitatorFolder(k) + "\\Torvik" + Int(planet) + "Nab.txt";
+  std::string path = "\\";
+  path += ImitatorFolder(k);
+  path += "\\Torvik" + Int(planet) + "Nab.txt";
+  return path;
 }
 
 double GravityFigure(bool finiteSpeed, double Vgr, double Vsv) {
