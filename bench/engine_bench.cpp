@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
   EnsureProgramFolder(folder);
   Model m;
   testing::FillSyntheticSystem(m);
-  Run run(m);
+  ModelRun run(m);
   RunSettings s;
   s.folder = folder;
   s.PlanetNo = 1;

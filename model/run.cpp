@@ -30,13 +30,13 @@ bool ValidLive(const LiveSettings& l) {
 
 }  // namespace
 
-Run::Run(Model& m) : m_(m), engine_(m) {}
+ModelRun::ModelRun(Model& m) : m_(m), engine_(m) {}
 
-Run::~Run() {
+ModelRun::~ModelRun() {
   if (s_.imitator) s_.imitator->Finish();
 }
 
-ActionResult Run::Start(const RunSettings& s) {
+ActionResult ModelRun::Start(const RunSettings& s) {
   if (s_.imitator) s_.imitator->Finish();
   running_ = started_ = false;
   end_ = RunEnd::None;
@@ -105,16 +105,16 @@ ActionResult Run::Start(const RunSettings& s) {
   return std::nullopt;
 }
 
-std::filesystem::path Run::traceFile() const {
+std::filesystem::path ModelRun::traceFile() const {
   return ResolvePath(s_.folder, TracePath(s_.PlanetNo, act_.NFile));
 }
 
-void Run::RequestStop() {
+void ModelRun::RequestStop() {
   m_.Stop = 1;
   m_.PlanNo = 0;
 }
 
-void Run::Continue(int Dir) {
+void ModelRun::Continue(int Dir) {
   if (!started_) return;
   m_.Stop = 0;
   counter_ = 0;
@@ -126,7 +126,7 @@ void Run::Continue(int Dir) {
   running_ = true;
 }
 
-void Run::StepBatch() {
+void ModelRun::StepBatch() {
   if (!started_) return;
   m_.Stop = 1;
   counter_ = 0;
@@ -135,7 +135,7 @@ void Run::StepBatch() {
   running_ = true;
 }
 
-BatchResult Run::Batch() {
+BatchResult ModelRun::Batch() {
   BatchResult r;
   if (!running_) {
     r.end = end_;
@@ -150,7 +150,7 @@ BatchResult Run::Batch() {
   }
 }
 
-bool Run::Step(BatchResult& r) {
+bool ModelRun::Step(BatchResult& r) {
   const double hTaken = h_;
   if (s_.imitatorMode) {
     if (auto msg = s_.imitator->ImitatePosition(m_, s_.PlanetNo)) {
@@ -197,7 +197,7 @@ bool Run::Step(BatchResult& r) {
   return true;
 }
 
-bool Run::WriteRecord() {
+bool ModelRun::WriteRecord() {
   OrbitRecord rec;
   rec.NRev = watch_.NRev;
   rec.tRun = tRun_;
@@ -212,7 +212,7 @@ bool Run::WriteRecord() {
   return true;
 }
 
-bool Run::ScreenUpdate(BatchResult& r) {
+bool ModelRun::ScreenUpdate(BatchResult& r) {
   counter_ = 0;
   r.updated = true;
   date_ = JDToDate(m_.JD);
@@ -243,7 +243,7 @@ bool Run::ScreenUpdate(BatchResult& r) {
   return true;
 }
 
-void Run::EndRun(RunEnd why, BatchResult& r) {
+void ModelRun::EndRun(RunEnd why, BatchResult& r) {
   running_ = false;
   end_ = why;
   r.end = why;
@@ -253,11 +253,11 @@ void Run::EndRun(RunEnd why, BatchResult& r) {
   }
 }
 
-double Run::dEsysPercent() const {
+double ModelRun::dEsysPercent() const {
   return Fix((engine_.Esys - engine_.Esys0) * m_.MK * 100.0 / engine_.Esys0) / m_.MK;
 }
 
-double Run::dMsysPercent() const {
+double ModelRun::dMsysPercent() const {
   return Fix((engine_.Msys - engine_.Msys0) * m_.MK * 100.0 / engine_.Msys0) / m_.MK;
 }
 

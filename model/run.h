@@ -6,7 +6,7 @@
 // `torvik6-cli run` drive the same object.
 //
 // Typical use:
-//   Run run(model);
+//   ModelRun run(model);
 //   if (auto msg = run.Start(settings)) show(*msg);
 //   while (run.Running()) { auto r = run.Batch(); if (r.message) show(*r.message); }
 #pragma once
@@ -71,12 +71,12 @@ struct BatchResult {
   ActionResult message;    // "Ошибка решения уравнений", "Ошибка чтения файлов JPL"
 };
 
-class Run {
+class ModelRun {
  public:
-  explicit Run(Model& m);
-  ~Run();
-  Run(const Run&) = delete;
-  Run& operator=(const Run&) = delete;
+  explicit ModelRun(Model& m);
+  ~ModelRun();
+  ModelRun(const ModelRun&) = delete;
+  ModelRun& operator=(const ModelRun&) = delete;
 
   // "Начать": builds the start state, starts the watch, writes the headers.
   // Performs no step. On failure ("Задайте правильно данные", "Для Солнца с
@@ -102,12 +102,12 @@ class Run {
   LiveSettings live;
 
   // Hooks for the screen (all optional).
-  std::function<void(const Run&)> onUpdate;    // after each screen update
-  std::function<void(const Run&)> onExtremum;  // after each later extremum (drift plots)
-  std::function<void(const Run&)> onNode;      // after each node crossing
+  std::function<void(const ModelRun&)> onUpdate;    // after each screen update
+  std::function<void(const ModelRun&)> onExtremum;  // after each later extremum (drift plots)
+  std::function<void(const ModelRun&)> onNode;      // after each node crossing
   // End of a run started with a plan number k > 0 (PlanNo): called once, after
   // which PlanNo = 0.
-  std::function<void(const Run&)> onPlanEnd;
+  std::function<void(const ModelRun&)> onPlanEnd;
 
   // ---- state for the screen (read only) ----
   const RunSettings& settings() const { return s_; }
