@@ -41,6 +41,15 @@ double Wrap360(double deg) {
   return r;
 }
 
+// Drift of a longitude from its start value, degrees in −180..180: a perihelion
+// that moves from 0.0001° to 359.9999° has drifted by −0.0002°, not by 359.9998°.
+double DriftDeg(double now, double start) {
+  double d = std::fmod(now - start, 360.0);
+  if (d > 180.0) d -= 360.0;
+  if (d < -180.0) d += 360.0;
+  return d;
+}
+
 double Norm3(double x, double y, double z) { return std::sqrt(x * x + y * y + z * z); }
 
 }  // namespace
@@ -226,7 +235,7 @@ void OrbitCheck::AfterStep(Model& m) {
   if (dz > 0 && zPrev_ <= 0) {
     alfaU_ = MidLongitude(lPrev_, l);
     fields_.alfaU = FieldText(Fix(alfaU_ * 10000) / 10000);
-    fields_.alfaUDrift = FieldText(Fix((alfaU_ - alfaUStart_) * 36000000) / 10000);
+    fields_.alfaUDrift = FieldText(Fix(DriftDeg(alfaU_, alfaUStart_) * 36000000) / 10000);  // arc seconds
     values_.alfaU = alfaU_;
     ++values_.nodes;
   }
@@ -287,7 +296,7 @@ void OrbitCheck::Perihelion(Model& m, double l) {
   fields_.rsr = FieldText(Fix(rsr * 100 / mk) / 100);
   fields_.alfaP = FieldText(Fix(mk * alfaP) / mk);
   fields_.wsr = FieldText(Fix(vsum * m.sekG * mk / 2 / rsr) / mk);
-  fields_.alfaPDrift = FieldText(Fix((alfaP - alfaPStart_) * 36000000) / 10000);
+  fields_.alfaPDrift = FieldText(Fix(DriftDeg(alfaP, alfaPStart_) * 36000000) / 10000);  // arc seconds
 
   values_.period = period;
   values_.eks = eks;

@@ -6,7 +6,7 @@
 //   line 2      kParamFileLine2Text
 //   line 3      mSol / 1e25, gamma · 1e16, Lae (m), integers
 //   line 4      kParamFileLine4Text
-//   lines 5..15 body k = 0..10, 15 columns (ParamFileColumn):
+//   lines 5..15 body k = 0..10, 15 columns:
 //                1 k ("00", read and ignored: the line order gives the body)
 //                2 MK·AlfaL·kUgol  µdeg     3 R0sr km (rounded)
 //                4 MK·W0sr·sekG  µrad/year  5 MK·Eks0
