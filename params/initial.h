@@ -1,7 +1,10 @@
 // Initial positions and velocities of the planets from their elements, the
 // centre of mass of the bodies taking part, moving it to the origin, and the
 // Sun's velocity that cancels the planets' momentum. Body slot 11 of X, Y, Z
-// holds the centre of mass (metres).
+// holds the centre of mass (metres). After "ЦМ системы в начало координат",
+// "Найти … скорость Солнца Vsol" and "Учесть для планет Vsol " the screen
+// switches its grid to "начальные данные"; after the initial data it refreshes
+// the grid in its current mode.
 #pragma once
 
 #include <array>
