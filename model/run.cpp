@@ -253,6 +253,10 @@ void ModelRun::EndRun(RunEnd why, BatchResult& r) {
   }
 }
 
+void ModelRun::RefreshEnergy() {
+  if (started_ && !s_.imitatorMode) engine_.EnergyMomentum();
+}
+
 double ModelRun::dEsysPercent() const {
   return Fix((engine_.Esys - engine_.Esys0) * m_.MK * 100.0 / engine_.Esys0) / m_.MK;
 }

@@ -95,6 +95,9 @@ class ModelRun {
   // Batch() does one batch of NOut steps and ends the run.
   void StepBatch();
 
+  // EnergyMomentum now, whatever "dEsys, dMsys, %" says (model runs only).
+  void RefreshEnergy();
+
   bool Running() const { return running_; }
   bool Started() const { return started_; }
 
