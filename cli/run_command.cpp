@@ -192,6 +192,7 @@ int RunCommand(const Args& args) {
       const double rate = run.totalSteps() / std::max(wall, 1e-9);
       double left = NAN;
       if (s.endYearOn && m.JD > m.JDstart) left = wall * (jdEnd - m.JD) / (m.JD - m.JDstart);
+      if (!run.Running()) left = 0;
       if (steps > 0) left = wall * (steps - run.totalSteps()) / std::max<double>(run.totalSteps(), 1);
       std::fprintf(stderr, "%s%.2f model years, year %d, %.0f steps/s, left %s%s", tty ? "\r" : "", years,
                    run.currentYear(), rate, Duration(left).c_str(), tty ? "    " : "\n");

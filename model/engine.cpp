@@ -74,9 +74,9 @@ void Engine::InitImitator() {
 
 namespace {
 
-// The hot loops are built for the plain x86-64 target and, where the compiler
-// can, also for AVX2 with a run-time choice; the results are the same up to
-// the rounding of the vector sqrt and division, which are exact.
+// The hot loops are built for the plain x86-64 target and also for AVX2, chosen
+// at run time. Vector sqrt and division round as the scalar ones do and AVX2
+// alone brings no fused multiply-add, so both give the same bits.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define TORVIK_HOT __attribute__((target_clones("avx2", "default")))
 #else

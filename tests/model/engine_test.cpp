@@ -10,6 +10,7 @@
 #include <random>
 
 #include "literal_engine.h"
+#include "params/startup.h"
 #include "synthetic.h"
 
 namespace torvik {
@@ -49,16 +50,6 @@ Invariants TrueInvariants(const Model& m, const StateVector& s) {
     }
   }
   return r;
-}
-
-// Barycentric start: the synthetic state with the Sun's velocity chosen so
-// that the total momentum is zero.
-void FillBarycentric(Model& m) {
-  FillSyntheticSystem(m);
-  double px = 0, py = 0, pz = 0;
-  for (int k = 1; k <= 10; ++k)
-    if (m.InSys[k]) px += m.mPl[k] * m.VX0[k], py += m.mPl[k] * m.VY0[k], pz += m.mPl[k] * m.VZ0[k];
-  m.VX0[0] = -px / m.mPl[0], m.VY0[0] = -py / m.mPl[0], m.VZ0[0] = -pz / m.mPl[0];
 }
 
 // ---- vector form against the literal transcription ----
@@ -152,8 +143,10 @@ TEST(Engine, RungeKuttaStepMatchesLiteralStep) {
 // ---- physics ----
 
 TEST(Engine, CenturyConservesEnergyAndMomentum) {
+  // The start-up data of the program: JPL elements of 1.5.1.1601 and their
+  // initial data.
   Model m;
-  FillBarycentric(m);
+  ASSERT_FALSE(StartUp(m));
   Engine e(m);
   e.InitRunState(+1);
   Invariants start = TrueInvariants(m, e.StateVec);
