@@ -9,8 +9,9 @@ inline QApplication& App() {
   static int argc = 1;
   static char name[] = "torvik6-test";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  // Never destroyed: at exit Qt's own statics may already be gone.
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 }  // namespace torvik::test
