@@ -15,6 +15,7 @@
 #include "core/calendar.h"
 #include "core/model.h"
 #include "core/paths.h"
+#include "model/de405_files.h"
 #include "model/imitators.h"
 #include "model/run.h"
 #include "params/fields.h"
@@ -159,6 +160,9 @@ int RunCommand(const Args& args) {
 
   // The program creates its standard folders at start; so does this command.
   EnsureProgramFolder(folder);
+  // ... and, for the JPL imitator, its DE405 files.
+  if (imitator && imitator->Kind() == ImitatorKind::Jpl && !EnsureDe405Files(folder))
+    std::fprintf(stderr, "torvik6-cli run: cannot write the DE405 files into %s/JPL\n", folder.string().c_str());
   Model m;
   if (auto r = StartUp(m)) return PrintUserMessage(*r);
   s.dataSource = LoadOption::Jpl;
