@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/model.h"
+#include "params/dateconvert.h"
+#include "params/ssvelocity.h"
+
+namespace torvik {
+namespace {
+
+constexpr double kMetrePerS = 1e-3;  // in km/s
+
+class SsVelocity : public ::testing::Test {
+ protected:
+  SsVelocity() { SetConstants(m); }
+  Model m;
+};
+
+// The grey reference vector: 370 km/s toward α = 171°, β = −11.4° (the CMB
+// dipole in ecliptic coordinates) has the components below, computed by hand
+// with cos β = 0.980271, cos α = −0.987688, sin α = 0.156434, sin β = −0.197657.
+TEST_F(SsVelocity, ReferenceVectorAndItsCaption) {
+  VelocityDecomposition d;
+  ASSERT_FALSE(DecomposeVelocities(m, {}, "50", &d));
+  EXPECT_NEAR(d.reference.vx, -358.2349, 1e-3);
+  EXPECT_NEAR(d.reference.vy, 56.7384, 1e-3);
+  EXPECT_NEAR(d.reference.vz, -73.1331, 1e-3);
+  EXPECT_EQ(ReferenceComponentsText({-358.24899, 56.7, -0.0004}),
+            "VX = -358.248      VY = 56.7      VZ = 0");
+  // All rows unchecked: the sum is the null vector.
+  EXPECT_EQ(d.sum.vx, 0.0);
+  EXPECT_EQ(d.sum.vz, 0.0);
+}
+
+TEST_F(SsVelocity, ReversedRowAndFailuresKeepTheRowsDone) {
+  std::array<VelocityRowInput, kVelocityRows> rows;
+  rows[0] = {true, "19.4", "270", "53", false};
+  rows[1] = {true, "225", "347", "60", true};
+  rows[3] = {true, "635", "x", "-31", false};
+  VelocityDecomposition d;
+  auto r = DecomposeVelocities(m, rows, "50", &d);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->text, "Введите правильно данные");
+  EXPECT_EQ(r->title, "Torvik5");
+  ASSERT_TRUE(d.rows[0] && d.rows[1]);
+  EXPECT_FALSE(d.rows[3]);
+  EXPECT_FALSE(d.complete);
+  const Velocity3 plus = DecomposeVelocity(m, 225, 347, 60, 1);
+  EXPECT_EQ(d.rows[1]->vx, -plus.vx);
+  EXPECT_EQ(d.rows[1]->vz, -plus.vz);
+  EXPECT_NEAR(plus.vz, 225 * std::sqrt(3.0) / 2, kMetrePerS);
+  // MV divides every drawn component: zero is refused before anything is drawn.
+  rows[3].alfa = "172";
+  EXPECT_TRUE(DecomposeVelocities(m, rows, "0", &d));
+  EXPECT_FALSE(d.rows[0]);
+  EXPECT_FALSE(DecomposeVelocities(m, rows, "50", &d));
+}
+
+TEST_F(SsVelocity, SystemVelocityAddsToTheInitialVelocities) {
+  for (int k = 0; k <= 10; ++k) m.VX0[k] = 100.0 * k;
+  ASSERT_FALSE(SetSystemVelocity(m, "1,5", "0", "-2"));
+  EXPECT_EQ(m.VX[7], 1500.0 + 700.0);
+  EXPECT_EQ(m.VZ[7], -2000.0);
+  EXPECT_EQ(m.VX0[7], 700.0);
+  ASSERT_FALSE(SetSystemVelocity(m, "0", "0", "0"));
+  for (int k = 0; k <= 10; ++k) EXPECT_EQ(m.VX[k], m.VX0[k]);
+  EXPECT_TRUE(SetSystemVelocity(m, "0", "", "0"));
+  EXPECT_EQ(m.VX[3], m.VX0[3]);  // nothing changed by the failed action
+}
+
+TEST(DateButtons, RoundTripAndBadFields) {
+  Model m;
+  SetConstants(m);
+  std::string jd;
+  ASSERT_FALSE(GregorianToJulian(m, {"1601", "1", "1.5"}, &jd));
+  EXPECT_EQ(jd, "2305814");
+  DateFieldTexts out;
+  ASSERT_FALSE(JulianToGregorian(m, "2451545", &out));
+  EXPECT_EQ(out.year, "2000");
+  EXPECT_EQ(out.month, "1");
+  EXPECT_EQ(out.day, "1.5");
+  for (DateFieldTexts bad : {DateFieldTexts{"1601", "0", "1"}, DateFieldTexts{"1601", "13", "1"},
+                             DateFieldTexts{"", "1", "1"}, DateFieldTexts{"1e9", "1", "1"}})
+    EXPECT_TRUE(GregorianToJulian(m, bad, &jd)) << bad.year << " " << bad.month << " " << bad.day;
+  EXPECT_TRUE(JulianToGregorian(m, "1e300", &out));
+  EXPECT_TRUE(JulianToGregorian(m, "", &out));
+}
+
+}  // namespace
+}  // namespace torvik
