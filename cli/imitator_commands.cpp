@@ -13,6 +13,7 @@
 #include "model/de405.h"
 #include "model/de405_files.h"
 #include "model/imitators.h"
+#include "params/startup.h"
 
 namespace torvik::cli {
 namespace {
@@ -78,7 +79,7 @@ int RunCompare(const Args& args) {
   const auto folder = FolderOption(args);
   if (planet != 0) PrepareDe405(folder);
   Model m;
-  SetConstants(m);
+  if (auto msg = StartUp(m)) return PrintUserMessage(*msg);
   Comparison c;
   if (auto msg = CompareImitators(m, folder, planet, jd, c)) return PrintUserMessage(*msg);
   for (const auto& line : ComparisonLines(c)) std::printf("%s\n", line.c_str());
@@ -106,8 +107,9 @@ int RunPosition(const Args& args) {
   double jd = 0.0;
   if (!PlanetAndJd("position", args, 1, &planet, &jd, &status)) return status;
 
+  // The model as the program starts it (Ксена gets its placeholder elements).
   Model m;
-  SetConstants(m);
+  if (auto msg = StartUp(m)) return PrintUserMessage(*msg);
   m.JD = jd;
   const UserMessage failed{"Ошибка вычислений", kTitle0};
   if (source == "jpl") {
