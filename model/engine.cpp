@@ -74,14 +74,7 @@ void Engine::InitImitator() {
 
 namespace {
 
-// The hot loops are built for the plain x86-64 target and also for AVX2, chosen
-// at run time. Vector sqrt and division round as the scalar ones do and AVX2
-// alone brings no fused multiply-add, so both give the same bits.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define TORVIK_HOT __attribute__((target_clones("avx2", "default")))
-#else
-#define TORVIK_HOT
-#endif
+#define TORVIK_HOT TORVIK_ENGINE_HOT
 
 constexpr int kPad = 12;
 constexpr int kLanes = kPad * kPad;
@@ -184,7 +177,9 @@ void Engine::KeepInPairs(bool inPairs) {
   keptInPairs_ = inPairs;
 }
 
-void Engine::Derivatives() {
+void Engine::Derivatives() { DerivativesHot(); }
+
+void Engine::DerivativesHot() {
   for (int k = 0; k < n1; ++k) {
     px_[k] = StateVec[StateX(k)];
     py_[k] = StateVec[StateY(k)];
@@ -275,26 +270,28 @@ void Engine::Derivatives() {
   }
 }
 
-bool Engine::StepRK4(double h) {
+bool Engine::StepRK4(double h) { return StepHot(h); }
+
+bool Engine::StepHot(double h) {
   for (int n = 0; n < kStateUsed; ++n) y0_[n] = StateVec[n];
   // "ОТО": the stages reuse the derivative of the last evaluation.
   const bool eval = !params.oto;
-  if (eval) Derivatives();
+  if (eval) DerivativesHot();
   for (int n = 0; n < kStateUsed; ++n) {
     k1_[n] = h * RateVec[n];
     StateVec[n] = y0_[n] + k1_[n] / 2.0;
   }
-  if (eval) Derivatives();
+  if (eval) DerivativesHot();
   for (int n = 0; n < kStateUsed; ++n) {
     k2_[n] = h * RateVec[n];
     StateVec[n] = y0_[n] + k2_[n] / 2.0;
   }
-  if (eval) Derivatives();
+  if (eval) DerivativesHot();
   for (int n = 0; n < kStateUsed; ++n) {
     k3_[n] = h * RateVec[n];
     StateVec[n] = y0_[n] + k3_[n];
   }
-  if (eval) Derivatives();
+  if (eval) DerivativesHot();
   double check = 0.0;
   for (int n = 0; n < kStateUsed; ++n) {
     k4_[n] = h * RateVec[n];

@@ -20,6 +20,15 @@
 
 #include "core/model.h"
 
+// The stepping is built for the plain x86-64 target and also for AVX2, chosen
+// at run time (GCC on x86-64). Vector sqrt and division round as the scalar
+// ones do and AVX2 alone brings no fused multiply-add: both give the same bits.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define TORVIK_ENGINE_HOT __attribute__((target_clones("avx2", "default")))
+#else
+#define TORVIK_ENGINE_HOT
+#endif
+
 namespace torvik {
 
 inline constexpr int kEngineBodies = 11;  // fixed layout: bodies 0..10
@@ -95,6 +104,10 @@ class Engine {
 
   // Unordered pairs i < j of the 11 bodies, padded to a multiple of 8.
   static constexpr int kPairLanes = 56;
+  // The bodies of Derivatives and StepRK4, built for both targets; called
+  // only from this class, so that no other unit needs a resolver of its own.
+  TORVIK_ENGINE_HOT void DerivativesHot();
+  TORVIK_ENGINE_HOT bool StepHot(double h);
   void UnpackAll();
   // Moves the kept accelerations to the pair lanes (true) or the matrix.
   void KeepInPairs(bool inPairs);
