@@ -119,7 +119,7 @@ class Engine {
   PadMatrix accX_{}, accY_{}, accZ_{};
   // gamma·mPl(i)·kPair(i, j), m³/s².
   PadMatrix gm_{};
-  // Positions and velocities of the evaluation, padded.
+  // Positions of the evaluation, padded.
   PadRow px_{}, py_{}, pz_{};
   // The same kept accelerations per unordered pair (lane rowStart_(i) + j − i − 1)
   // for the pass without delay: on j by i (aij) and on i by j (aji).
