@@ -246,6 +246,8 @@ TEST_F(ScreensTest, SaveAndLoadAFileThroughTheButtons) {
 
 TEST_F(ScreensTest, OrbitCheckStartsStopsAndContinuesThroughTheButtons) {
   params->nc0Field->setText("200");
+  params->trajectories->setChecked(true);
+  params->scaleBar->setValue(300);  // 30 million km per unit: Mercury's orbit about 2 units across
   params->bodyGroup->Option(1)->click();  // Меркурий
   params->checkButton->click();
   ASSERT_TRUE(messages.shown.empty()) << messages.LastText();
@@ -254,6 +256,16 @@ TEST_F(ScreensTest, OrbitCheckStartsStopsAndContinuesThroughTheButtons) {
   params->checkButton->click();                 // a second start is refused quietly
   EXPECT_EQ(params->Check().StepsDone(), 200);
   EXPECT_TRUE(messages.shown.empty());
+  const auto p1 = params->Check().State();
+  QCoreApplication::processEvents();  // one more batch
+  EXPECT_EQ(params->Check().StepsDone(), 400);
+  const auto p2 = params->Check().State();
+  {
+    // Halfway between two screen updates only the trajectory marks Mercury's path.
+    const double r = std::hypot(p1[3], p1[4]), mx = (p1[3] + p2[3]) / 2, my = (p1[4] + p2[4]) / 2;
+    const double k = r / std::hypot(mx, my) / model.Mxy;
+    EXPECT_TRUE(ColourNear(*params->picture, mx * k, my * k, QColor(0, 255, 0), 3));
+  }
   RunEvents(40);  // the user interface answers between batches
   const long long beforeStop = params->Check().StepsDone();
   EXPECT_GT(beforeStop, 200);
@@ -314,6 +326,10 @@ TEST_F(ScreensTest, CentreOfMassShownAndMovedToTheOrigin) {
   params->cmFindButton->click();
   const double x = Field(params->lmaxField);
   EXPECT_GT(std::fabs(x) + std::fabs(Field(params->lminField)), 100.0);  // thousand km: Jupiter pulls it out
+  // The blue cross reaches one picture unit to each side of the centre of mass.
+  const double cx = model.X[11] / model.Mxy, cy = model.Y[11] / model.Mxy;
+  EXPECT_TRUE(ColourNear(*params->picture, cx, cy + 0.9, QColor(0, 0, 250), 1));
+  EXPECT_TRUE(ColourNear(*params->picture, cx - 0.9, cy, QColor(0, 0, 250), 1));
   params->cmOriginButton->click();
   EXPECT_EQ(params->Mode(), GridMode::InitialData);
   params->cmFindButton->click();
