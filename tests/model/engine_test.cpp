@@ -63,6 +63,8 @@ struct FormCase {
   bool alternate = false;  // switch the finite speed on and off between evaluations
 };
 
+void PrintTo(const FormCase& c, std::ostream* os) { *os << c.name; }
+
 class VectorForm : public ::testing::TestWithParam<FormCase> {};
 
 TEST_P(VectorForm, AgreesWithLiteralAngleForm) {

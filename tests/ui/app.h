@@ -9,6 +9,8 @@ inline QApplication& App() {
   static int argc = 1;
   static char name[] = "torvik6-test";
   static char* argv[] = {name, nullptr};
+  // Headless unless the caller chose a platform (also when run outside ctest).
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   // Never destroyed: at exit Qt's own statics may already be gone.
   static QApplication* app = new QApplication(argc, argv);
   return *app;
