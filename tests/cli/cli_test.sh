@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# End-to-end checks of torvik6-cli: what each command prints, the files it
+# writes and its exit statuses. Usage: cli_test.sh PATH/TO/torvik6-cli
+set -u
+CLI=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0 failed=0
+
+check() {  # check NAME WANT GOT
+  if [ "$2" = "$3" ]; then passed=$((passed + 1)); else
+    failed=$((failed + 1)); printf 'FAIL %s\n  want: %s\n  got:  %s\n' "$1" "$2" "$3"; fi
+}
+status() { "$@" >/dev/null 2>&1; echo $?; }
+
+# Dates: the JD alone on one line, and back.
+check "jd J2000" "2451545" "$("$CLI" jd 2000 1 1.5)"
+check "jd start-up date" "2305814" "$("$CLI" jd 1601 1 1.5)"
+check "date J2000" "2000 1 1.5" "$("$CLI" date 2451545)"
+
+# Bad arguments: a message on stderr and status 2; --help succeeds.
+check "jd non-numeric month" 2 "$(status "$CLI" jd 2000 x 1)"
+check "jd missing day" 2 "$(status "$CLI" jd 2000 1)"
+check "date non-numeric" 2 "$(status "$CLI" date abc)"
+check "elements unknown theory" 2 "$(status "$CLI" elements --theory ptolemy --jd 2451545)"
+check "run non-numeric step" 2 "$(status "$CLI" run --folder "$work" --step fast)"
+check "unknown command" 2 "$(status "$CLI" horoscope)"
+check "no message on stdout for bad args" "" "$("$CLI" jd 2000 x 1 2>/dev/null)"
+for c in jd date elements params check run position compare ssvelocity; do
+  check "$c --help" 0 "$(status "$CLI" "$c" --help)"
+done
+
+# Elements: nine bodies after the header line.
+check "elements rows" 10 "$("$CLI" elements --theory newcomb --jd 2415020 | wc -l)"
+
+# A parameter file saved, then loaded back: the same grid.
+"$CLI" params --folder "$work" --save 7 >/dev/null 2>&1
+check "parameter file written" 0 "$(test -f "$work/torvik7.dat"; echo $?)"
+check "parameter file has 15 CR LF lines" 15 "$(grep -c $'\r$' "$work/torvik7.dat")"
+want=$("$CLI" params --folder "$work" --show initial)
+got=$("$CLI" params --folder "$work" --load file 7 --show initial)
+# The file keeps velocities to 1 µm/s, so the velocity rows come back as shown.
+check "velocities after file load" "$(echo "$want" | grep '^V')" "$(echo "$got" | grep '^V')"
+check "missing parameter file" 1 "$(status "$CLI" params --folder "$work" --load file 99)"
+
+# Positions from the element theory and the position library.
+check "position from the Newcomb theory" 0 "$(status "$CLI" position --folder "$work" --source new --planet 3 --jd 2451545)"
+check "position from the APC library" 0 "$(status "$CLI" position --folder "$work" --source apc --planet 1 --jd 2451545)"
+check "position of an unknown source" 2 "$(status "$CLI" position --folder "$work" --source ptolemy --planet 1 --jd 2451545)"
+
+# The orbit check refuses the Sun.
+check "check of the Sun" 1 "$(status "$CLI" check --planet 0)"
+
+# A short model run writes its orbit file under Plan0.
+"$CLI" run --folder "$work" --to-year 1605 --orbit-file --quiet --run-date 10.12.2026 >/dev/null 2>&1
+rc=$?
+check "short run status" 0 "$rc"
+check "orbit file of Mercury" 0 "$(test -s "$work/Plan0/Txt1/Torvik1RasB1.txt"; echo $?)"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
