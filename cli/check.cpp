@@ -6,7 +6,7 @@
 #include "cli/command.h"
 #include "cli/params_print.h"
 #include "core/model.h"
-#include "params/fields.h"
+#include "core/fields.h"
 #include "params/orbitcheck.h"
 #include "params/startup.h"
 

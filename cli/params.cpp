@@ -7,7 +7,7 @@
 #include "cli/command.h"
 #include "cli/params_print.h"
 #include "core/model.h"
-#include "params/fields.h"
+#include "core/fields.h"
 #include "params/grid.h"
 #include "params/initial.h"
 #include "params/loading.h"

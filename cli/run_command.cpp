@@ -18,7 +18,7 @@
 #include "model/de405_files.h"
 #include "model/imitators.h"
 #include "model/run.h"
-#include "params/fields.h"
+#include "core/fields.h"
 #include "params/loading.h"
 #include "params/startup.h"
 

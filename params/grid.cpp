@@ -1,6 +1,6 @@
 #include "params/grid.h"
 
-#include "params/fields.h"
+#include "core/fields.h"
 
 namespace torvik {
 

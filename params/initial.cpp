@@ -4,7 +4,7 @@
 
 #include "core/kepler.h"
 #include "core/textfile.h"
-#include "params/fields.h"
+#include "core/fields.h"
 #include "params/loading.h"
 
 namespace torvik {

@@ -6,7 +6,7 @@
 #include "core/kepler.h"
 #include "core/textfile.h"
 #include "core/theories.h"
-#include "params/fields.h"
+#include "core/fields.h"
 #include "params/paramfile.h"
 
 namespace torvik {
@@ -108,14 +108,16 @@ LoadInputs DateInputs(std::int32_t year, std::int32_t month, double day) {
 
 ActionResult DateFieldsToJD(Model& m, const std::string& day, const std::string& month,
                             const std::string& year) {
+  // Years and days far outside any table or ephemeris only overflow the day count.
+  constexpr double kMaxAbsYear = 1e6, kMaxAbsDay = 1e4;
   auto y = ParseFieldInt32(year);
-  if (!y) return BadData();
+  if (!y || std::fabs(*y) > kMaxAbsYear) return BadData();
   m.DateY = *y;
   auto mo = ParseFieldInt32(month);
-  if (!mo) return BadData();
+  if (!mo || *mo < 1 || *mo > 12) return BadData();
   m.DateM = *mo;
   auto d = ParseFieldNumber(day);
-  if (!d || std::fabs(*d) > 3.0e38) return BadData();  // beyond a single
+  if (!d || std::fabs(*d) > kMaxAbsDay) return BadData();
   m.DateD = static_cast<float>(*d);
   DateToJD(m);
   if (!std::isfinite(m.JD)) return BadData();

@@ -64,7 +64,8 @@ ActionResult Load(Model& m, LoadOption option, const LoadInputs& in,
 ActionResult Save(Model& m, const std::string& fileNumber, const std::filesystem::path& folder);
 
 // "G->J": year, month and day fields into DateY, DateM, DateD (each stored as
-// it is read) and JD. "Задайте правильно данные" / "Torvik6" on a bad field.
+// it is read) and JD. "Задайте правильно данные" / "Torvik6" on a bad field,
+// a month outside 1..12 or a year or day far beyond any table.
 ActionResult DateFieldsToJD(Model& m, const std::string& day, const std::string& month, const std::string& year);
 // "J->G": the JD field into JD, then OutY, OutM, OutD. Same message when the
 // text is not a number or has no date.

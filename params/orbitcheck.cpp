@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "core/textfile.h"
-#include "params/fields.h"
+#include "core/fields.h"
 #include "params/loading.h"
 
 namespace torvik {

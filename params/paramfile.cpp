@@ -6,7 +6,7 @@
 #include "core/calendar.h"
 #include "core/paths.h"
 #include "core/textfile.h"
-#include "params/fields.h"
+#include "core/fields.h"
 
 namespace torvik {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "params/fields.h"
+#include "core/fields.h"
 
 namespace torvik {
 

@@ -1,6 +1,6 @@
 #include "params/startup.h"
 
-#include "params/fields.h"
+#include "core/fields.h"
 #include "params/initial.h"
 #include "params/loading.h"
 

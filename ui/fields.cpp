@@ -7,6 +7,8 @@
 #include <cmath>
 #include <string>
 
+#include "core/fields.h"
+
 namespace torvik::ui {
 
 QString FormatNumber(double v) {
@@ -23,22 +25,7 @@ QString LocaleText(const std::string& text) {
   return s;
 }
 
-std::optional<double> ParseNumber(const QString& text) {
-  std::string s = text.trimmed().toStdString();
-  for (char& c : s)
-    if (c == ',') c = '.';
-  if (!s.empty() && s[0] == '+') s.erase(0, 1);
-  if (s.empty() || s[0] == '+') return std::nullopt;
-  // from_chars alone would take "inf", "nan" and hex digits after "0x"; the
-  // user can mean none of them.
-  for (char c : s)
-    if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E'))
-      return std::nullopt;
-  double v = 0.0;
-  auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (ec != std::errc() || ptr != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
-  return v;
-}
+std::optional<double> ParseNumber(const QString& text) { return ParseFieldNumber(text.toStdString()); }
 
 NumberField::NumberField(QWidget* parent) : QLineEdit(parent) {}
 

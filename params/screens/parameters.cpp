@@ -7,7 +7,6 @@
 #include <QLabel>
 
 #include "core/textfile.h"
-#include "params/dateconvert.h"
 #include "params/initial.h"
 #include "params/startup.h"
 #include "ui/messages.h"
@@ -506,19 +505,18 @@ void ParametersScreen::OnInitialData() {
 }
 
 void ParametersScreen::OnGregorianToJulian() {
-  std::string jd;
-  auto r = GregorianToJulian(m_, DateFieldTexts{Text(yearField), Text(monthField), Text(dayField)}, &jd);
-  if (!r) jdField->setText(ui::LocaleText(jd));
+  auto r = DateFieldsToJD(m_, Text(dayField), Text(monthField), Text(yearField));
+  if (!r) jdField->setText(ui::LocaleText(ShortestText(m_.JD)));
   ui::Report(r);
 }
 
 void ParametersScreen::OnJulianToGregorian() {
-  DateFieldTexts out;
-  auto r = JulianToGregorian(m_, Text(jdField), &out);
+  auto r = JDFieldToDate(m_, Text(jdField));
   if (!r) {
-    yearField->setText(QString::fromStdString(out.year));
-    monthField->setText(QString::fromStdString(out.month));
-    dayField->setText(ui::LocaleText(out.day));
+    const ShownLoadFields f = ShowLoadFields(m_);
+    yearField->setText(QString::fromStdString(f.outYear));
+    monthField->setText(QString::fromStdString(f.outMonth));
+    dayField->setText(ui::LocaleText(f.outDay));
   }
   ui::Report(r);
 }

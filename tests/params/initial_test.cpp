@@ -6,7 +6,7 @@
 
 #include "core/units.h"
 #include "fixture.h"
-#include "params/fields.h"
+#include "core/fields.h"
 #include "params/loading.h"
 
 namespace torvik::test {

@@ -3,7 +3,8 @@
 #include <cmath>
 
 #include "core/model.h"
-#include "params/dateconvert.h"
+#include "core/textfile.h"
+#include "params/loading.h"
 #include "params/ssvelocity.h"
 
 namespace torvik {
@@ -72,19 +73,20 @@ TEST_F(SsVelocity, SystemVelocityAddsToTheInitialVelocities) {
 TEST(DateButtons, RoundTripAndBadFields) {
   Model m;
   SetConstants(m);
-  std::string jd;
-  ASSERT_FALSE(GregorianToJulian(m, {"1601", "1", "1.5"}, &jd));
-  EXPECT_EQ(jd, "2305814");
-  DateFieldTexts out;
-  ASSERT_FALSE(JulianToGregorian(m, "2451545", &out));
-  EXPECT_EQ(out.year, "2000");
-  EXPECT_EQ(out.month, "1");
-  EXPECT_EQ(out.day, "1.5");
-  for (DateFieldTexts bad : {DateFieldTexts{"1601", "0", "1"}, DateFieldTexts{"1601", "13", "1"},
-                             DateFieldTexts{"", "1", "1"}, DateFieldTexts{"1e9", "1", "1"}})
-    EXPECT_TRUE(GregorianToJulian(m, bad, &jd)) << bad.year << " " << bad.month << " " << bad.day;
-  EXPECT_TRUE(JulianToGregorian(m, "1e300", &out));
-  EXPECT_TRUE(JulianToGregorian(m, "", &out));
+  ASSERT_FALSE(DateFieldsToJD(m, "1.5", "1", "1601"));
+  EXPECT_EQ(ShortestText(m.JD), "2305814");
+  ASSERT_FALSE(JDFieldToDate(m, "2451545"));
+  const ShownLoadFields out = ShowLoadFields(m);
+  EXPECT_EQ(out.outYear, "2000");
+  EXPECT_EQ(out.outMonth, "1");
+  EXPECT_EQ(out.outDay, "1.5");
+  struct Bad {
+    const char *year, *month, *day;
+  };
+  for (Bad bad : {Bad{"1601", "0", "1"}, Bad{"1601", "13", "1"}, Bad{"", "1", "1"}, Bad{"1e9", "1", "1"}})
+    EXPECT_TRUE(DateFieldsToJD(m, bad.day, bad.month, bad.year)) << bad.year << " " << bad.month << " " << bad.day;
+  EXPECT_TRUE(JDFieldToDate(m, "1e300"));
+  EXPECT_TRUE(JDFieldToDate(m, ""));
 }
 
 }  // namespace

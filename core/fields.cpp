@@ -1,4 +1,4 @@
-#include "params/fields.h"
+#include "core/fields.h"
 
 #include <cmath>
 #include <limits>

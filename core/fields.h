@@ -1,4 +1,4 @@
-// Reading the text fields of the parameters screen: numbers typed by the user
+// Reading the text fields of the screens: numbers typed by the user
 // (a blank-padded decimal, "." or the locale's "," as separator, exponents) and
 // the display form of a value.
 #pragma once
@@ -14,7 +14,7 @@ namespace torvik {
 // or not finite.
 std::optional<double> ParseFieldNumber(std::string_view text);
 // A 32-bit or 16-bit integer field: the number rounded half to even (as the
-// field conversion of the original screens does); std::nullopt when it is not
+// integer conversion of a typed field does); std::nullopt when it is not
 // a number or out of range.
 std::optional<std::int32_t> ParseFieldInt32(std::string_view text);
 std::optional<std::int16_t> ParseFieldInt16(std::string_view text);
