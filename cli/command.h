@@ -6,6 +6,8 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -35,5 +37,20 @@ bool HasFlag(const Args& args, const std::string& name);
 
 // The program folder of "--folder DIR", else the default ~/Torvik6.
 std::filesystem::path FolderOption(const Args& args);
+
+// A malformed option value. The dispatcher prints "torvik6-cli COMMAND: " +
+// what() on stderr and exits with kBadArgs, so a command can simply let it pass.
+struct BadOption : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Typed options: std::nullopt when the option is absent. A value that is missing,
+// not a plain number ("." as the decimal separator, finite) or outside [lo, hi]
+// throws BadOption naming the option, e.g. "--step: abc is not a number".
+std::optional<std::string> OptionText(const Args& args, const std::string& name);
+std::optional<double> OptionNumber(const Args& args, const std::string& name, double lo, double hi);
+std::optional<long long> OptionInt(const Args& args, const std::string& name, long long lo, long long hi);
+// A whole argument as a number (positional arguments); `what` names it in the message.
+double ArgNumber(const std::string& text, const std::string& what, double lo, double hi);
 
 }  // namespace torvik::cli

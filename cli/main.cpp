@@ -1,4 +1,6 @@
 // torvik6-cli: the headless face of Torvik6. Dispatches to the registered commands.
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -69,6 +71,54 @@ std::filesystem::path FolderOption(const Args& args) {
   return DefaultProgramFolder();
 }
 
+std::optional<std::string> OptionText(const Args& args, const std::string& name) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == name) {
+      if (i + 1 >= args.size()) throw BadOption(name + ": the option needs a value");
+      return args[i + 1];
+    }
+    if (args[i].rfind(name + "=", 0) == 0) return args[i].substr(name.size() + 1);
+  }
+  return std::nullopt;
+}
+
+double ArgNumber(const std::string& text, const std::string& what, double lo, double hi) {
+  double v = 0;
+  const char* first = text.data();
+  const char* last = first + text.size();
+  if (first != last && *first == '+') ++first;
+  const auto [end, ec] = std::from_chars(first, last, v);
+  if (text.empty() || ec != std::errc() || end != last || !std::isfinite(v))
+    throw BadOption(what + ": " + (text.empty() ? std::string("an empty value") : text) + " is not a number");
+  if (v < lo || v > hi) {
+    char range[96];
+    std::snprintf(range, sizeof range, " is outside %.10g..%.10g", lo, hi);
+    throw BadOption(what + ": " + text + range);
+  }
+  return v;
+}
+
+std::optional<double> OptionNumber(const Args& args, const std::string& name, double lo, double hi) {
+  const auto text = OptionText(args, name);
+  if (!text) return std::nullopt;
+  return ArgNumber(*text, name, lo, hi);
+}
+
+std::optional<long long> OptionInt(const Args& args, const std::string& name, long long lo, long long hi) {
+  const auto text = OptionText(args, name);
+  if (!text) return std::nullopt;
+  long long v = 0;
+  const char* first = text->data();
+  const char* last = first + text->size();
+  if (first != last && *first == '+') ++first;
+  const auto [end, ec] = std::from_chars(first, last, v);
+  if (text->empty() || ec != std::errc() || end != last)
+    throw BadOption(name + ": " + *text + " is not a whole number");
+  if (v < lo || v > hi)
+    throw BadOption(name + ": " + *text + " is outside " + std::to_string(lo) + ".." + std::to_string(hi));
+  return v;
+}
+
 }  // namespace torvik::cli
 
 int main(int argc, char** argv) {
@@ -84,5 +134,9 @@ int main(int argc, char** argv) {
     return kBadArgs;
   }
   Args args(argv + 2, argv + argc);
-  return it->second.fn(args);
+  try {
+    return it->second.fn(args);
+  } catch (const BadOption& e) {
+    return BadArgs(argv[1], e.what());
+  }
 }
