@@ -102,8 +102,10 @@ Vec3 HorizonToEquator(const ConverterContext& ctx, Vec3 v) {
   return Scale(FromPolar(Deg(alfa), Deg(delta), 1.0), r);
 }
 
+// τ = LMST·15 − α, degrees in [0, 360).
 double HourAngle(const ConverterContext& ctx, Vec3 equ) {
-  return ctx.lmst * 15.0 - Deg(std::atan2(equ.y, equ.x));
+  const double tau = std::fmod(ctx.lmst * 15.0 - Deg(std::atan2(equ.y, equ.x)), 360.0);
+  return tau < 0.0 ? tau + 360.0 : tau;
 }
 
 Vec3 EquatorToHorizon(const ConverterContext& ctx, Vec3 v, double tau) {
@@ -342,10 +344,16 @@ AngleShown ShowAngle(double degrees, AngleUnit unit) {
     case AngleUnit::Hms:
     case AngleUnit::Dms: {
       const double units = unit == AngleUnit::Hms ? a / 15.0 : a;
-      const double seconds = units * 3600.0;
-      s.parts[0] = std::floor(seconds / 3600.0);
-      s.parts[1] = std::floor((seconds - s.parts[0] * 3600.0) / 60.0);
-      s.parts[2] = std::max(0.0, seconds - s.parts[0] * 3600.0 - s.parts[1] * 60.0);
+      const double micro = units * 3600e6;
+      if (micro < 9e18) {
+        // Split in whole microseconds, so that 9.615″ never shows as 9.614999″.
+        const long long us = std::llround(micro);
+        s.parts[0] = static_cast<double>(us / 3600000000LL);
+        s.parts[1] = static_cast<double>(us % 3600000000LL / 60000000LL);
+        s.parts[2] = static_cast<double>(us % 60000000LL) / 1e6;
+      } else {
+        s.parts[0] = std::floor(units);
+      }
       s.decimal = s.negative ? -units : units;
       break;
     }

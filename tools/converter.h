@@ -110,7 +110,7 @@ ActionResult SetObjectCoordinates(Model& m, const ConverterSettings& s, int obje
 struct Conversion {
   Coordinates shown;
   Vec3 object, sun, earth, observer;
-  double tau = 0.0;  // hour angle LMST·15 − α, degrees
+  double tau = 0.0;  // hour angle LMST·15 − α, degrees in [0, 360)
 };
 // Converts the source fields (read in `repr`) from `from` to `to`.
 ActionResult ConvertCoordinates(const ConverterContext& ctx, CoordSystem from, CoordSystem to, Representation repr,
@@ -147,7 +147,7 @@ ActionResult ReadAngle(AngleUnit unit, bool minus, const std::array<std::string,
 // degrees and radians the decimal value alone.
 struct AngleShown {
   bool negative = false;
-  double parts[3] = {};  // whole hours/degrees, whole minutes, seconds (≥ 0)
+  double parts[3] = {};  // whole hours/degrees, whole minutes, seconds to 1e-6 (≥ 0)
   double decimal = 0.0;  // in the unit (hours for h-m-s)
 };
 AngleShown ShowAngle(double degrees, AngleUnit unit);

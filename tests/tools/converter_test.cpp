@@ -357,6 +357,11 @@ TEST(AngleTool, ReadAndShow) {
   EXPECT_NEAR(d.parts[2], 11.61, 1e-9);
   EXPECT_NEAR(ShowAngle(-180.0, AngleUnit::Radians).decimal, -3.14159265359, 1e-12);
   EXPECT_NEAR(ShowAngle(-0.5, AngleUnit::Dms).parts[1], 30.0, 1e-12);
+  // Just below a whole degree the seconds carry instead of showing 60″.
+  AngleShown carry = ShowAngle(1.0 - 1e-13, AngleUnit::Dms);
+  EXPECT_EQ(carry.parts[0], 1.0);
+  EXPECT_EQ(carry.parts[1], 0.0);
+  EXPECT_EQ(carry.parts[2], 0.0);
 }
 
 // Polar angles of awkward vectors: the axes and the origin.
