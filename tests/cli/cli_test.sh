@@ -57,5 +57,21 @@ rc=$?
 check "short run status" 0 "$rc"
 check "orbit file of Mercury" 0 "$(test -s "$work/Plan0/Txt1/Torvik1RasB1.txt"; echo $?)"
 
+# The coordinate converter: identity, the horizon refused, bad systems.
+check "convert identity" "to 1000000 0 1000 0 0.057295 1000000.5" \
+  "$("$CLI" convert --from helio/ecl/date/cart --to helio/ecl/date/cart --coords 1000000,0,1000 | grep '^to')"
+check "convert horizon of a geocentric system" 1 "$(status "$CLI" convert --from helio/ecl/date/polar --to geo/hor/date/polar --body 4)"
+check "convert unknown plane" 2 "$(status "$CLI" convert --from helio/gal/date/polar --to geo/equ/date/polar --body 4)"
+check "convert body and coords" 2 "$(status "$CLI" convert --from helio/ecl/date/polar --to geo/equ/date/polar --body 4 --coords 1,2,3)"
+check "convert Moon" 0 "$(status "$CLI" convert --from geo/ecl/date/polar --to topo/hor/date/polar --body 10 --et-ut)"
+
+# The ellipse comparison: the start on the aphelion axis; circles agree.
+check "ellipse at T = 0" "0 0 0 0 180000 210000 -30000" "$("$CLI" ellipse --steps 1 | sed -n 2p)"
+check "ellipse circles" "0" "$("$CLI" ellipse --e1 0 --e2 0 --model equant --steps 50 | awk 'NR > 1 && ($4 != 0 || $7 != 0)' | wc -l)"
+check "ellipse bad model" 2 "$(status "$CLI" ellipse --model ptolemy)"
+for c in convert ellipse; do
+  check "$c --help" 0 "$(status "$CLI" "$c" --help)"
+done
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
