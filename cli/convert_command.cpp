@@ -62,17 +62,9 @@ int RunConvert(const Args& args) {
         "X Y Z (thousand km) L B (degrees) R (thousand km), and tau_deg (hour angle).\n");
     return kOk;
   }
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--et-ut") continue;
-    bool known = false;
-    for (const char* n : {"--from", "--to", "--body", "--coords", "--date", "--zone", "--lon", "--lat", "--theory"})
-      if (a == n || a.rfind(std::string(n) + "=", 0) == 0) {
-        known = true;
-        if (a == n) ++i;
-      }
-    if (!known) return BadArgs(kName, "unknown argument " + a);
-  }
+  if (auto bad = UnknownArgument(
+          args, {"--from", "--to", "--body", "--coords", "--date", "--zone", "--lon", "--lat", "--theory"}, {"--et-ut"}))
+    return BadArgs(kName, "unknown argument " + *bad);
   const auto fromText = OptionText(args, "--from"), toText = OptionText(args, "--to");
   if (!fromText || !toText) return BadArgs(kName, "--from and --to are needed");
   CoordSystem from, to;

@@ -24,15 +24,8 @@ int RunEllipse(const Args& args) {
         "one period): T (days), AlfaL1, AlfaL2, dAlfa (degrees), R1, R2, dR (thousand km).\n");
     return kOk;
   }
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    bool known = false;
-    for (const char* n : {"--e1", "--e2", "--model", "--steps", "--a", "--w", "--step"})
-      if (args[i] == n || args[i].rfind(std::string(n) + "=", 0) == 0) {
-        known = true;
-        if (args[i] == n) ++i;
-      }
-    if (!known) return BadArgs(kName, "unknown argument " + args[i]);
-  }
+  if (auto bad = UnknownArgument(args, {"--e1", "--e2", "--model", "--steps", "--a", "--w", "--step"}))
+    return BadArgs(kName, "unknown argument " + *bad);
   EllipseInputs in;
   if (auto v = OptionNumber(args, "--e1", -0.999, 0.999)) in.e1 = *v;
   if (auto v = OptionNumber(args, "--e2", -2, 2)) in.e2 = *v;
