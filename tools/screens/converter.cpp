@@ -324,10 +324,12 @@ void ConverterScreen::OnShowAngle() {
 
 void ConverterScreen::Redraw() {
   picture->Clear();
-  if (last_)
+  if (last_) {
     study::Paint(picture, DrawConversion(*last_, scale_));
-  else
-    study::Paint(picture, DrawConversion(Conversion{}, scale_));
+  } else {
+    picture->Line(-7, 0, 7, 0, QColor(200, 200, 200));
+    picture->Line(0, -7, 0, 7, QColor(200, 200, 200));
+  }
 }
 
 void ConverterScreen::PrepareScreenshot() {
