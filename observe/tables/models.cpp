@@ -14,16 +14,27 @@ double Atan2D(double y, double x) { return std::atan2(y, x) / kDeg; }
 double AsinD(double v) { return std::asin(std::clamp(v, -1.0, 1.0)) / kDeg; }
 
 // Least distance of the epicycle centre: 60 - e for the equant; for the
-// crank it falls near 120 degrees from the apogee and is found by a
-// ternary search (the distance is unimodal on 60..180).
+// crank it falls near 120 degrees from the apogee and is found by a ternary
+// search (the distance is unimodal on 60..180), remembered for the few
+// eccentricities in use.
 double LeastDistance(Deferent kind, double e) {
   if (kind == Deferent::kEquant) return 60 - e;
+  struct Known {
+    double e = -1, rho = 0;
+  };
+  thread_local Known known[4];
+  for (const Known& k : known)
+    if (k.e == e) return k.rho;
   double lo = 60, hi = 180;
   for (int i = 0; i < 60; ++i) {
     const double a = lo + (hi - lo) / 3, b = hi - (hi - lo) / 3;
     if (LocateEpicycle(kind, a, e).rho < LocateEpicycle(kind, b, e).rho) hi = b; else lo = a;
   }
-  return LocateEpicycle(kind, (lo + hi) / 2, e).rho;
+  const double rho = LocateEpicycle(kind, (lo + hi) / 2, e).rho;
+  thread_local int next = 0;
+  known[next] = {e, rho};
+  next = (next + 1) % 4;
+  return rho;
 }
 double GreatestDistance(Deferent kind, double e) { return LocateEpicycle(kind, 0, e).rho; }
 

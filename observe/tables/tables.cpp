@@ -5,9 +5,10 @@
 #include <array>
 #include <cctype>
 #include <cmath>
-#include <map>
+#include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "observe/tables/calculators.h"
 #include "observe/workbook.h"
@@ -76,19 +77,20 @@ const std::array<Layout, 10> kLayouts = {{
      LatitudeForm::kDegrees, N, tables::CalcWing},
 }};
 
-// "C6", "ad61": column letters then a row number; stored upper case.
-bool CellKey(std::string_view ref, std::string* key) {
+// "C6", "ad61": one to three column letters then a row number without a
+// leading zero; packed with the sheet into one key. 0 when malformed.
+std::uint64_t CellKey(int sheet, std::string_view ref) {
+  std::uint64_t column = 0, row = 0;
   std::size_t i = 0;
-  key->clear();
-  while (i < ref.size() && std::isalpha(static_cast<unsigned char>(ref[i])))
-    key->push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(ref[i++]))));
+  for (; i < ref.size() && std::isalpha(static_cast<unsigned char>(ref[i])); ++i)
+    column = column * 26 + static_cast<std::uint64_t>(std::toupper(static_cast<unsigned char>(ref[i])) - 'A' + 1);
   const std::size_t letters = i;
-  if (letters == 0 || letters > 3 || i == ref.size() || ref[i] == '0') return false;
+  if (letters == 0 || letters > 3 || i == ref.size() || ref[i] == '0' || ref.size() - letters > 7) return 0;
   for (; i < ref.size(); ++i) {
-    if (!std::isdigit(static_cast<unsigned char>(ref[i]))) return false;
-    key->push_back(ref[i]);
+    if (!std::isdigit(static_cast<unsigned char>(ref[i]))) return 0;
+    row = row * 10 + static_cast<std::uint64_t>(ref[i] - '0');
   }
-  return ref.size() - letters <= 7;
+  return static_cast<std::uint64_t>(sheet) << 48 | column << 32 | row;
 }
 
 class TableWorkbook final : public Workbook {
@@ -98,22 +100,21 @@ class TableWorkbook final : public Workbook {
   int SheetCount() const override { return layout_.sheets; }
 
   bool SetNumber(int sheet, std::string_view cell, double value) override {
-    std::string key;
-    if (!HasSheet(sheet) || !CellKey(cell, &key)) return false;
-    cells_[{sheet, key}] = CellValue{value, {}};
+    const std::uint64_t key = CellKey(sheet, cell);
+    if (!HasSheet(sheet) || key == 0) return false;
+    Put(key, CellValue{value, {}});
     return true;
   }
 
   bool Recalculate() override {
     TableDate date{Number(layout_.year), Number(layout_.month), Number(layout_.day), Number(layout_.hours)};
     TablePlaces places;
-    ClearOutputs();
-    if (!layout_.calc(date, &places)) return false;
-    for (std::size_t b = 0; b < 4; ++b) {
-      for (double v : {places.lon[b], places.lat[b]})
-        if (!std::isfinite(v)) return false;
+    bool ok = layout_.calc(date, &places) && std::isfinite(places.ptab);
+    for (std::size_t b = 0; b < 4; ++b) ok = ok && std::isfinite(places.lon[b]) && std::isfinite(places.lat[b]);
+    if (!ok) {
+      ClearOutputs();
+      return false;
     }
-    if (!std::isfinite(places.ptab)) return false;
     Publish(layout_.ptab, places.ptab);
     for (std::size_t b = 0; b < 4; ++b) {
       Publish(layout_.lon[b], places.lon[b]);
@@ -121,7 +122,7 @@ class TableWorkbook final : public Workbook {
         Publish(layout_.lat[b], places.lat[b]);
       } else if (b == tables::kMars) {
         Publish(layout_.lat[b], std::fabs(places.lat[b]) * 60);
-        cells_[{layout_.side.sheet, layout_.side.ref}] = CellValue{0, places.lat[b] < 0 ? "S" : "N"};
+        Put(Key(layout_.side), CellValue{0, places.lat[b] < 0 ? "S" : "N"});
       } else {
         Publish(layout_.lat[b], places.lat[b] * 60);
       }
@@ -130,30 +131,42 @@ class TableWorkbook final : public Workbook {
   }
 
   bool Get(int sheet, std::string_view cell, CellValue* value) const override {
-    std::string key;
     if (!HasSheet(sheet)) return false;
-    *value = CellValue{};
-    if (!CellKey(cell, &key)) return true;  // no such cell: empty
-    const auto it = cells_.find({sheet, key});
-    if (it != cells_.end()) *value = it->second;
+    const CellValue* v = Find(CellKey(sheet, cell));
+    *value = v ? *v : CellValue{};
     return true;
   }
 
  private:
   bool HasSheet(int sheet) const { return sheet >= 1 && sheet <= layout_.sheets; }
+  static std::uint64_t Key(const Cell& c) { return c.sheet == 0 ? 0 : CellKey(c.sheet, c.ref); }
 
+  // A workbook holds a few dozen cells at most: a flat list is quickest.
+  const CellValue* Find(std::uint64_t key) const {
+    if (key == 0) return nullptr;
+    for (const auto& [k, v] : cells_)
+      if (k == key) return &v;
+    return nullptr;
+  }
+  void Put(std::uint64_t key, CellValue v) {
+    for (auto& [k, old] : cells_)
+      if (k == key) {
+        old = std::move(v);
+        return;
+      }
+    cells_.emplace_back(key, std::move(v));
+  }
   double Number(const Cell& c) const {
-    const auto it = cells_.find({c.sheet, c.ref});
-    return it == cells_.end() ? 0.0 : it->second.number;
+    const CellValue* v = Find(Key(c));
+    return v ? v->number : 0.0;
   }
-
   void Publish(const Cell& c, double v) {
-    if (c.sheet != 0) cells_[{c.sheet, c.ref}] = CellValue{v, {}};
+    if (c.sheet != 0) Put(Key(c), CellValue{v, {}});
   }
-
   void ClearOutputs() {
     auto drop = [this](const Cell& c) {
-      if (c.sheet != 0) cells_.erase({c.sheet, c.ref});
+      const std::uint64_t key = Key(c);
+      std::erase_if(cells_, [key](const auto& kv) { return kv.first == key; });
     };
     drop(layout_.ptab);
     drop(layout_.side);
@@ -162,7 +175,7 @@ class TableWorkbook final : public Workbook {
   }
 
   const Layout& layout_;
-  std::map<std::pair<int, std::string>, CellValue> cells_;
+  std::vector<std::pair<std::uint64_t, CellValue>> cells_;
 };
 
 }  // namespace
