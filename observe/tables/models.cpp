@@ -157,8 +157,8 @@ double PtolemaicLatitudeOf(const PtolemaicPlanet& p, const PtolemaicLatitude& la
   double tilt, apsid, slant;
   if (lat.inner) {
     tilt = lat.i1 * CosD(w);
-    apsid = lat.i2 * CosD(w);
-    slant = lat.i3 * SinD(w);
+    apsid = lat.i2 * SinD(w);
+    slant = lat.i3 * CosD(w);
   } else {
     tilt = lat.i1;
     apsid = -lat.i2 * CosD(w);  // perigee toward the eccentre's own side

@@ -75,9 +75,11 @@ TableMaxima PtolemaicMaxima(const PtolemaicPlanet& p);
 // inclined i1 with its northern limit `limit` degrees after the apogee, the
 // epicycle's apsidal line tilted i2·cos(distance from the limit) against the
 // eccentre (perigee toward the eccentre's side). Inner planet: eccentre
-// deviation i1·cos(kappa) (the centre keeps to one side), epicycle
-// inclination i2·cos(kappa) of the apsidal line and slant i3·sin(kappa) of
-// the transverse diameter; negative values turn the side.
+// deviation i1·cos(kappa) about its nodes 90 degrees from the apogee (the
+// centre keeps to one side), inclination i2·sin(kappa) of the epicycle's
+// apsidal line (greatest at the nodes) and slant i3·cos(kappa) of its
+// transverse diameter (greatest at apogee and perigee); negative values turn
+// the side.
 struct PtolemaicLatitude {
   bool inner;
   double i1, i2, i3;

@@ -215,6 +215,13 @@ TEST(HistoricTables, ModelMaximaMatchThePrintedTables) {
       EXPECT_NEAR(m.propior, r.propior, r.tolerance) << r.what;
     }
   }
+  // Mars's extreme latitudes (Almagest XIII.5): 4;21 north at the northern
+  // limit and 7;7 south at the southern, the planet at the epicycle's perigee
+  // (the printed 7;7 exceeds the geometry by 1.5').
+  const tables::PtolemaicPlanet mars{Deferent::kEquant, 6, Sexa(39, 30)};
+  const tables::PtolemaicLatitude lat{false, 1, Sexa(2, 15), 0, 0};
+  EXPECT_NEAR(tables::PtolemaicLatitudeOf(mars, lat, 0, 180), Sexa(4, 21), 2 * arcminute);
+  EXPECT_NEAR(tables::PtolemaicLatitudeOf(mars, lat, 180, 180), -Sexa(7, 7), 2 * arcminute);
 }
 
 // The greatest solar equation of each Ptolemaic table, measured on its
