@@ -139,9 +139,17 @@ constexpr double kCopernicusPrecessionMotion = Sexa(0, 0, 50, 12, 5);  // per Eg
 constexpr double kCopernicusAnomalyRadix = Sexa(6, 45);
 constexpr double kCopernicusAnomalyMotion = Sexa(0, 6, 17, 24, 9);
 constexpr double kCopernicusPrecessionEquation = Sexa(1, 10);
-constexpr double kCopernicusEarthD = 0.0323;
-constexpr double kCopernicusMarsD = 0.1460, kCopernicusMarsEps = 0.0500, kCopernicusMarsA = 1 / 0.6580;
-constexpr double kCopernicusVenusA = 0.7193, kCopernicusMercuryA = 0.3573;
+// Per body (Earth, Mercury, Venus, Mars): semi-axis (Earth's = 1), offset of
+// the deferent centre and epicyclet radius (units of the semi-axis).
+struct CopernicanRow {
+  double a, d, eps;
+};
+constexpr CopernicanRow kPrutenic[4] = {
+    {1, 0.0323, 0},
+    {0.3573, 1.5 * kStreeteMercury.e, 0.5 * kStreeteMercury.e},
+    {0.7193, 1.5 * kStreeteVenus.e, 0.5 * kStreeteVenus.e},
+    {1 / 0.6580, 0.1460, 0.0500},
+};
 
 // --- Rudolphine Tables (Kepler 1627) ---
 // Kepler's ellipses with the area law; eccentricities Earth 0.01800, Mars
@@ -151,6 +159,16 @@ constexpr double kCopernicusVenusA = 0.7193, kCopernicusMercuryA = 0.3573;
 // precession are Streete's (the Rudolphine ones were not available). Meridian
 // 12.5 degrees east.
 constexpr double kRudolphineEast = 12.5;
+// Per body (Earth, Mercury, Venus, Mars): eccentricity, semi-axis, inclination.
+struct KeplerRow {
+  double e, a, incl;
+};
+constexpr KeplerRow kRudolphine[4] = {
+    {0.01800, 1, 0},
+    {0.21000, 0.38806, Sexa(6, 54)},
+    {0.00692, 0.72414, Sexa(3, 22)},
+    {0.09264, 1.52350, Sexa(1, 50, 30)},
+};
 
 // --- Wing, Astronomia Britannica (1669) ---
 // Uniform motion about the empty focus without a correction (Boulliau's
@@ -158,31 +176,27 @@ constexpr double kRudolphineEast = 12.5;
 // every parameter is Streete's stand-in. No precession cell: the longitudes
 // carry Streete's precession. Meridian of London.
 
-}  // namespace
-
-bool CalcStreete(const TableDate& d, TablePlaces* out) {
+// Streete's tables and Wing's variant: his rows on the London meridian.
+bool StreeteOrbits(const TableDate& d, Orbit kind, TablePlaces* out) {
   double jd;
   if (!JulianNoonJD(d, &jd)) return false;
   const StreeteRows& s = Streete();
   const OrbitRow rows[4] = {s.earth, s.mercury, s.venus, s.mars};
-  const OrbitModel e{Orbit::kStreete, 0, 0};
-  const OrbitModel models[4] = {e, e, e, e};
+  const OrbitModel m{kind, 0, 0};
+  const OrbitModel models[4] = {m, m, m, m};
   GeocentricPlaces(rows, models, StreeteDays(jd, 0), out);
   out->ptab = StreetePrecession(jd);
   AddPrecession(out->ptab, out);
   return true;
 }
 
+}  // namespace
+
+bool CalcStreete(const TableDate& d, TablePlaces* out) { return StreeteOrbits(d, Orbit::kStreete, out); }
+
 bool CalcWing(const TableDate& d, TablePlaces* out) {
-  double jd;
-  if (!JulianNoonJD(d, &jd)) return false;
-  const StreeteRows& s = Streete();
-  const OrbitRow rows[4] = {s.earth, s.mercury, s.venus, s.mars};
-  const OrbitModel w{Orbit::kWing, 0, 0};
-  const OrbitModel models[4] = {w, w, w, w};
-  GeocentricPlaces(rows, models, StreeteDays(jd, 0), out);
-  AddPrecession(StreetePrecession(jd), out);
-  out->ptab = 0;
+  if (!StreeteOrbits(d, Orbit::kWing, out)) return false;
+  out->ptab = 0;  // Wing has no precession cell
   return true;
 }
 
@@ -191,10 +205,11 @@ bool CalcRudolphine(const TableDate& d, TablePlaces* out) {
   if (!JulianNoonJD(d, &jd)) return false;
   const StreeteRows& s = Streete();
   OrbitRow rows[4] = {s.earth, s.mercury, s.venus, s.mars};
-  rows[0].e = 0.01800;
-  rows[kMercury].e = 0.21000, rows[kMercury].a = 0.38806, rows[kMercury].incl = Sexa(6, 54);
-  rows[kVenus].e = 0.00692, rows[kVenus].a = 0.72414, rows[kVenus].incl = Sexa(3, 22);
-  rows[kMars].e = 0.09264, rows[kMars].a = 1.52350, rows[kMars].incl = Sexa(1, 50, 30);
+  for (int b = 0; b < 4; ++b) {
+    rows[b].e = kRudolphine[b].e;
+    rows[b].a = kRudolphine[b].a;
+    rows[b].incl = kRudolphine[b].incl;
+  }
   const OrbitModel k{Orbit::kKepler, 0, 0};
   const OrbitModel models[4] = {k, k, k, k};
   const double london = jd - kRudolphineEast / 360;
@@ -209,15 +224,11 @@ bool CalcPrutenic(const TableDate& d, TablePlaces* out) {
   if (!JulianCivilJD(d, &jd)) return false;
   const StreeteRows& s = Streete();
   OrbitRow rows[4] = {s.earth, s.mercury, s.venus, s.mars};
-  rows[kMercury].a = kCopernicusMercuryA;
-  rows[kVenus].a = kCopernicusVenusA;
-  rows[kMars].a = kCopernicusMarsA;
-  const OrbitModel models[4] = {
-      {Orbit::kCopernican, kCopernicusEarthD, 0},
-      {Orbit::kCopernican, 1.5 * s.mercury.e, 0.5 * s.mercury.e},
-      {Orbit::kCopernican, 1.5 * s.venus.e, 0.5 * s.venus.e},
-      {Orbit::kCopernican, kCopernicusMarsD, kCopernicusMarsEps},
-  };
+  OrbitModel models[4];
+  for (int b = 0; b < 4; ++b) {
+    rows[b].a = kPrutenic[b].a;
+    models[b] = {Orbit::kCopernican, kPrutenic[b].d, kPrutenic[b].eps};
+  }
   const double london = jd - kPrutenicEast / 360;
   GeocentricPlaces(rows, models, london - kStreeteRadixJD, out);
   const double years = (london - kCopernicusEpochJD) / 365;  // Egyptian years

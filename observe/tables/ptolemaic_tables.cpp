@@ -84,6 +84,24 @@ void TruePlaces(const MeanPlaces& m, double sunE, const PtolemaicPlanet& mercury
   }
 }
 
+// Mean places t days after a table's epoch from its four rows: the Mars
+// argument is the mean Sun less the mean Mars, every apogee is its radix
+// shifted by `apogeeShift`.
+MeanPlaces RowMeans(const PtolemaicRow& sun, const PtolemaicRow& mercury, const PtolemaicRow& venus,
+                    const PtolemaicRow& mars, double t, double apogeeShift) {
+  MeanPlaces m;
+  m.sun = Mean(sun.lonRadix, sun.lonMotion, t);
+  m.mercuryArg = Mean(mercury.argRadix, mercury.argMotion, t);
+  m.venusArg = Mean(venus.argRadix, venus.argMotion, t);
+  m.marsLon = Mean(mars.lonRadix, mars.lonMotion, t);
+  m.marsArg = Norm360(m.sun - m.marsLon);
+  m.apogee[kSun] = sun.apogee + apogeeShift;
+  m.apogee[kMercury] = mercury.apogee + apogeeShift;
+  m.apogee[kVenus] = venus.apogee + apogeeShift;
+  m.apogee[kMars] = mars.apogee + apogeeShift;
+  return m;
+}
+
 // Almagest mean places t days after the era of Nabonassar.
 MeanPlaces AlmagestMeans(double t) {
   MeanPlaces m;
@@ -254,17 +272,7 @@ bool CalcAlKhwarizmi(const TableDate& d, TablePlaces* out) {
 bool CalcToledan(const TableDate& d, TablePlaces* out) {
   double jd;
   if (!JulianNoonJD(d, &jd)) return false;
-  const double t = jd - kHijraJD;
-  MeanPlaces m;
-  m.sun = Mean(kToledanSun.lonRadix, kToledanSun.lonMotion, t);
-  m.mercuryArg = Mean(kToledanMercury.argRadix, kToledanMercury.argMotion, t);
-  m.venusArg = Mean(kToledanVenus.argRadix, kToledanVenus.argMotion, t);
-  m.marsLon = Mean(kToledanMars.lonRadix, kToledanMars.lonMotion, t);
-  m.marsArg = Norm360(m.sun - m.marsLon);
-  m.apogee[kSun] = kToledanSun.apogee;
-  m.apogee[kMercury] = kToledanMercury.apogee;
-  m.apogee[kVenus] = kToledanVenus.apogee;
-  m.apogee[kMars] = kToledanMars.apogee;
+  const MeanPlaces m = RowMeans(kToledanSun, kToledanMercury, kToledanVenus, kToledanMars, jd - kHijraJD, 0);
   TruePlaces(m, kToledanSun.model.e, kToledanMercury.model, kToledanVenus.model, kToledanMars.model, true, true,
              out);
   out->ptab = ToledanTrepidation(jd);
@@ -280,16 +288,7 @@ bool CalcAlfonsine(const TableDate& d, TablePlaces* out) {
                                      60 * SinDeg(kAlfonsineVenusMaxArgument)};
   const double t = jd - kIncarnationJD;
   const double tau = AlfonsineEighthSphere(t);
-  MeanPlaces m;
-  m.sun = Mean(kAlfonsineSun.lonRadix, kAlfonsineSun.lonMotion, t);
-  m.mercuryArg = Mean(kAlfonsineMercury.argRadix, kAlfonsineMercury.argMotion, t);
-  m.venusArg = Mean(kAlfonsineVenus.argRadix, kAlfonsineVenus.argMotion, t);
-  m.marsLon = Mean(kAlfonsineMars.lonRadix, kAlfonsineMars.lonMotion, t);
-  m.marsArg = Norm360(m.sun - m.marsLon);
-  m.apogee[kSun] = kAlfonsineSun.apogee + tau;
-  m.apogee[kMercury] = kAlfonsineMercury.apogee + tau;
-  m.apogee[kVenus] = kAlfonsineVenus.apogee + tau;
-  m.apogee[kMars] = kAlfonsineMars.apogee + tau;
+  const MeanPlaces m = RowMeans(kAlfonsineSun, kAlfonsineMercury, kAlfonsineVenus, kAlfonsineMars, t, tau);
   // The Alfonsine latitudes are not read (the cells give 0).
   TruePlaces(m, sunE, kAlfonsineMercury.model, venus, kAlfonsineMars.model, true, false, out);
   out->ptab = tau;
