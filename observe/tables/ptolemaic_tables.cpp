@@ -129,7 +129,7 @@ constexpr double kBattaniYear = 365 + (5 * 3600 + 46 * 60 + 24) / 86400.0;
 constexpr double kBattaniPrecession = 1.0 / (66 * 365.25);  // degrees/day
 constexpr double kBattaniSunE = Sexa(2, 4, 45);
 constexpr double kBattaniSunApogee = Sexa(82, 17);
-constexpr double kBattaniApogeeJD = 2042541;  // AD 880 January 1, noon
+constexpr double kBattaniApogeeJD = 2042478;  // AD 880 January 1, noon
 constexpr PtolemaicPlanet kBattaniMercury{Deferent::kCrank, 3, Sexa(22, 30)};
 constexpr PtolemaicPlanet kBattaniVenus{Deferent::kEquant, Sexa(2, 4, 45) / 2, Sexa(43, 10)};
 constexpr PtolemaicPlanet kBattaniMars{Deferent::kEquant, 6, Sexa(39, 30)};
@@ -166,9 +166,10 @@ MeanPlaces BattaniMeans(double jd) {
 // origin of theta is our reading: counted so, the equation grows by about a
 // degree in 60 years through 622..1080 and the tables stay within about a
 // degree of modern theory over that span; with sin(theta) itself it would
-// shrink, and the Sun would stand 10 degrees off at the Hijra. The solar and Venus
-// eccentricities are al-Battani's (the Toledan equation tables were not
-// read); Mars and Mercury keep Ptolemy's e and r; latitudes by the Almagest.
+// shrink, and the Sun would stand 10 degrees off at the Hijra. The solar and
+// Venus eccentricities are al-Battani's (the Toledan equation tables were
+// not read); Mars and Mercury keep Ptolemy's e and r; latitudes by the
+// Almagest.
 constexpr double kHijraJD = 1948439;
 constexpr PtolemaicRow kToledanSun{Sexa(113, 41, 11), Sexa(0, 59, 8, 11, 28, 27, 30), 0, 0, Sexa(77, 50),
                                    {Deferent::kEquant, kBattaniSunE, 0}};
@@ -198,10 +199,10 @@ constexpr double kKhwarizmiSunMaxEquation = Sexa(2, 14);
 // --- Alfonsine Tables, Parisian version (epoch noon of 1 January AD 1) ---
 // Radices and motions as in the ALFA project's transcription (kanon-api,
 // DISHAS) and pseusys/alfonsine; Poulle 1984. Tropical mean motions;
-// apogees = radix + motion of the eighth sphere. Eccentricities and epicycle
-// radii from the table maxima: Sun and Venus centre 2;10, Mars centre 11;24
-// with epicycle 41;10 (Ptolemy's e 6, r 39;30), Venus epicycle 45;59,
-// Mercury Ptolemy's crank 3 with r 22;30.
+// apogees = radix + motion of the eighth sphere (Venus on the Sun's). The Sun
+// and Venus from their printed maxima (centre 2;10 both, Venus epicycle
+// 45;59); Mars and Mercury with Ptolemy's e and r, whose maxima meet the
+// printed 11;24/41;10 and 3;2/22;2 within a minute and a half.
 constexpr double kIncarnationJD = 1721424;
 constexpr PtolemaicRow kAlfonsineSun{Sexa(278, 21, 0, 30, 28), Sexa(0, 59, 8, 19, 37, 19, 13, 56), 0, 0,
                                      Sexa(71, 25, 23), kNoPlanet};
