@@ -168,8 +168,9 @@ int ObserveCommand(const Args& args) {
   }
 
   EnsureProgramFolder(folder);
-  if (observatory && !EnsureObservatoryFiles(folder))
-    std::fprintf(stderr, "torvik6-cli observe: cannot write the observatory files into %s/Obs\n",
+  const bool sampleBody = planet == 0 || planet == 1 || planet == 2 || planet == 4;
+  if (observatory && sampleBody && !EnsureObservatoryFile(folder, kObservatories[static_cast<std::size_t>(index - 1)].code, planet))
+    std::fprintf(stderr, "torvik6-cli observe: cannot write the observatory file into %s/Obs\n",
                  folder.string().c_str());
   if ((s.earth == ObsTheory::De405 || s.planet == ObsTheory::De405) && !EnsureDe405Files(folder))
     std::fprintf(stderr, "torvik6-cli observe: cannot write the DE405 files into %s/JPL\n", folder.string().c_str());

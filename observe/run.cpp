@@ -340,8 +340,8 @@ ObservationRun::Flow ObservationRun::ReduceStep(ObsStepResult& r) {
   m.X[kEarthSaved] = m.X[3], m.Y[kEarthSaved] = m.Y[3], m.Z[kEarthSaved] = m.Z[3];
   const auto ps = static_cast<std::size_t>(kPlanetSaved + Npl);
   m.X[ps] = m.X[np], m.Y[ps] = m.Y[np], m.Z[ps] = m.Z[np];
+  const Matrix3 prec = PrecessionMatrix(m, 0, T);
   {
-    const Matrix3 prec = PrecessionMatrix(m, 0, T);
     PrecA_ = GeneralPrecession(T) * m.kUgol;
     ApplyPrecession(m, prec, 3);
     ApplyPrecession(m, prec, Npl);
@@ -420,7 +420,7 @@ ObservationRun::Flow ObservationRun::ReduceStep(ObsStepResult& r) {
     Stage(&rows_.aberrZv, kTraceAzv, 58, "GEO ECL  Azv");
   }
   if (!s.j2000) {
-    ApplyPrecession(m, PrecessionMatrix(m, 0, T), Npl);
+    ApplyPrecession(m, prec, Npl);
     Stage(nullptr, nullptr, 0, nullptr);
   }
   EclToEqu(m, T, Npl);

@@ -43,17 +43,30 @@ bool HaveObservatoryFiles(const std::filesystem::path& folder) {
   return true;
 }
 
-bool EnsureObservatoryFiles(const std::filesystem::path& folder) {
-  if (HaveObservatoryFiles(folder)) return true;
-  const std::string python = "/usr/bin/python3", script = ScriptPath().string(), dir = folder.string();
-  char* argv[] = {const_cast<char*>(python.c_str()), const_cast<char*>(script.c_str()),
-                  const_cast<char*>(dir.c_str()), nullptr};
+bool MakeObservatoryFiles(const std::filesystem::path& folder, const std::vector<std::string>& args) {
+  std::vector<std::string> words = {"/usr/bin/python3", ScriptPath().string(), folder.string()};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
   pid_t pid;
-  if (posix_spawn(&pid, python.c_str(), nullptr, nullptr, argv, environ) != 0) return false;
+  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
   int status = 0;
   while (waitpid(pid, &status, 0) < 0)
     if (errno != EINTR) return false;
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 && HaveObservatoryFiles(folder);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool EnsureObservatoryFiles(const std::filesystem::path& folder) {
+  return HaveObservatoryFiles(folder) || (MakeObservatoryFiles(folder, {}) && HaveObservatoryFiles(folder));
+}
+
+bool EnsureObservatoryFile(const std::filesystem::path& folder, const std::string& code, int body) {
+  const std::string name = code + std::to_string(body);
+  std::error_code ec;
+  const auto path = ResolvePath(folder, "\\Obs\\" + name + ".txt");
+  if (std::filesystem::is_regular_file(path, ec)) return true;
+  return MakeObservatoryFiles(folder, {"--only", name}) && std::filesystem::is_regular_file(path, ec);
 }
 
 }  // namespace torvik

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace torvik {
 
@@ -13,5 +15,10 @@ namespace torvik {
 bool HaveObservatoryFiles(const std::filesystem::path& folder);
 // Writes the missing files (some seconds); true when all are then in place.
 bool EnsureObservatoryFiles(const std::filesystem::path& folder);
+// The same for the one file of observatory `code` and body `body`.
+bool EnsureObservatoryFile(const std::filesystem::path& folder, const std::string& code, int body);
+// Runs make-obs.py over the folder with further arguments ("--noise", "0",
+// "--only", "GREN4", "--force"); true when it succeeded.
+bool MakeObservatoryFiles(const std::filesystem::path& folder, const std::vector<std::string>& args);
 
 }  // namespace torvik

@@ -4,13 +4,14 @@ PARI, USNO, RADC, CAPE; bodies 0 Sun, 1 Mercury, 2 Venus, 4 Mars) for the
 observation screen, from the DE405 table that Debian ships for casacore
 (casacore-data-jpl-de405, read with python3-casacore) and ERFA (python3-erfa).
 
-Usage: make-obs.py FOLDER [--force] [--noise ARCSEC] [--every DAYS]
+Usage: make-obs.py FOLDER [--force] [--noise ARCSEC] [--every DAYS] [--only NAME,...]
 
 FOLDER is the program folder; the files go into FOLDER/Obs. Files already
 there are left alone unless --force is given. --noise is the standard
 deviation of the Gaussian error added to each coordinate (default 0.3
 arc seconds; 0 gives the exact places), --every the mean spacing of the
-records in days (default 10).
+records in days (default 10), --only the files to consider (GREN4,CAPE0: code
+and body number; default all twenty).
 
 Each record is the geocentric apparent place of date of the body at the
 record's time, taken as TT: DE405 barycentric positions (the Earth from the
@@ -132,7 +133,7 @@ def record(erfa, jd, ra_h, dec_deg):
 def main(argv):
     args = [a for a in argv[1:]]
     force = "--force" in args
-    noise, every = 0.3, 10.0
+    noise, every, only = 0.3, 10.0, None
     pos = []
     i = 0
     while i < len(args):
@@ -140,6 +141,8 @@ def main(argv):
             noise = float(args[i + 1]); i += 2
         elif args[i] == "--every":
             every = float(args[i + 1]); i += 2
+        elif args[i] == "--only":
+            only = set(args[i + 1].split(",")); i += 2
         elif args[i].startswith("--"):
             i += 1
         else:
@@ -152,6 +155,8 @@ def main(argv):
     for ci, code in enumerate(CODES):
         for body in BODIES:
             path = os.path.join(folder, "%s%d.txt" % (code, body))
+            if only is not None and "%s%d" % (code, body) not in only:
+                continue
             if force or not os.path.exists(path):
                 targets.append((ci, code, body, path))
     if not targets:
