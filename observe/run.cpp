@@ -92,7 +92,8 @@ ActionResult ObservationRun::Start(const ObsSettings& s) {
     return wrong;
   s_ = s;
   live = s.live;
-  m_.VXsys = s.VXsys * 1000.0, m_.VYsys = s.VYsys * 1000.0, m_.VZsys = s.VZsys * 1000.0;
+  // Kept apart from the model's VXsys (km/s), which a later model run reads.
+  vsys_ = {s.VXsys * 1000.0, s.VYsys * 1000.0, s.VZsys * 1000.0};
   m_.X[kOrigin] = m_.Y[kOrigin] = m_.Z[kOrigin] = 0.0;
   months_ = MakeMonthTable(s.calendar.calendar);
   cur_ = StepDate{};
@@ -302,7 +303,7 @@ ObservationRun::Flow ObservationRun::ReduceStep(ObsStepResult& r) {
 
   // ---- 2. heliocentric positions, J2000 ecliptic ----
   m.X[0] = m.Y[0] = m.Z[0] = 0;
-  m.VX[0] = m.VXsys, m.VY[0] = m.VYsys, m.VZ[0] = m.VZsys;
+  m.VX[0] = vsys_[0], m.VY[0] = vsys_[1], m.VZ[0] = vsys_[2];
   const MoonPos moon = MoonPosition(T);
   m.X[kMoon] = kMoonOffset * std::cos(moon.lat) * std::cos(moon.lon);
   m.Y[kMoon] = kMoonOffset * std::cos(moon.lat) * std::sin(moon.lon);
@@ -310,7 +311,7 @@ ObservationRun::Flow ObservationRun::ReduceStep(ObsStepResult& r) {
   ApplyPrecession(m, PrecessionMatrix(m, T, 0), kMoon);
   auto addVsys = [&](int k) {
     const auto ks = static_cast<std::size_t>(k);
-    m.VX[ks] += m.VXsys, m.VY[ks] += m.VYsys, m.VZ[ks] += m.VZsys;
+    m.VX[ks] += vsys_[0], m.VY[ks] += vsys_[1], m.VZ[ks] += vsys_[2];
     if (k == 3 && s.moon) m.X[3] -= m.X[kMoon], m.Y[3] -= m.Y[kMoon], m.Z[3] -= m.Z[kMoon];
   };
   if (Npl != 0) {

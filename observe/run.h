@@ -227,6 +227,7 @@ class ObservationRun {
   std::int64_t paramCounter_ = 0, steps_ = 0;
   std::array<std::filesystem::path, 3> paths_;
   std::array<bool, 3> fileOn_{};
+  std::array<double, 3> vsys_{};  // velocity of the Solar System, m/s
 };
 
 }  // namespace torvik

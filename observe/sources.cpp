@@ -217,6 +217,7 @@ SelectResult ObservationSource::SelectTable(int i) {
         return r;
       }
       obsEnd_ = false;
+      r.opened = true;
     }
   }
   return r;
@@ -266,7 +267,10 @@ SelectResult ObservationSource::SelectObservatory(int i, int Npl) {
       const std::string rel = "\\Obs\\" + name_ + std::to_string(Npl) + ".txt";
       path_ = ResolvePath(folder_, rel);
       obsEnd_ = false;
-      if (!OpenObservatoryFile()) r.message = UserMessage{std::string(kNotFound) + "\r\n" + rel, kTitle};
+      if (!OpenObservatoryFile())
+        r.message = UserMessage{std::string(kNotFound) + "\r\n" + rel, kTitle};
+      else
+        r.opened = true;
     }
   }
   return r;

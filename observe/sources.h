@@ -71,6 +71,7 @@ struct SourcePresets {
 // could not be opened (the selection stays as made).
 struct SelectResult {
   SourcePresets presets;
+  bool opened = false;  // a source was opened: the owner clears the stop request
   ActionResult message;
 };
 
@@ -110,7 +111,8 @@ class ObservationSource {
   SelectResult SelectTable(int i);
   SelectResult SelectObservatory(int i, int Npl);
   // The options "таблиц" / "обсерваторий": closes what is open; nothing
-  // happens when the kind is already chosen (returns false).
+  // happens when the kind is already chosen (returns false). Of the presets
+  // only the day start and the time label apply.
   bool SwitchKind(SourceKind kind, SourcePresets* presets);
   // "Закрыть форму".
   void CloseSources();
