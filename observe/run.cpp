@@ -126,7 +126,7 @@ ActionResult ObservationRun::Start(const ObsSettings& s) {
     fileOn_[static_cast<std::size_t>(i)] = on[i];
     paths_[static_cast<std::size_t>(i)] = ResolvePath(folder, ResidualFileRelPath(f));
     if (on[i] && !WriteTextFile(paths_[static_cast<std::size_t>(i)], ResidualFileHeader(f, s.Npl, src_.name())))
-      return UserMessage{std::string("Ошибка записи файла\r\n") + ResidualFileRelPath(f), kTitle0};
+      return UserMessage{std::string("Ошибка записи данных в файл\r\n") + ResidualFileRelPath(f), kTitle0};
   }
   started_ = running_ = true;
   end_ = ObsRunEnd::None;
@@ -230,7 +230,8 @@ void ObservationRun::Inset(double y, const char* caption, double L, double B, do
 
 void ObservationRun::Append(int file, const std::vector<std::string>& lines) {
   const auto i = static_cast<std::size_t>(file);
-  if (fileOn_[i]) AppendTextFile(paths_[i], lines);
+  // A record that cannot be appended is a fault of the step.
+  if (fileOn_[i]) Require(AppendTextFile(paths_[i], lines));
 }
 
 double ObservationRun::Stage(RowPair* row, const char* label, double insetY, const char* caption) {

@@ -219,6 +219,27 @@ TEST_F(ObservationRunTest, TableRunEndsAtTheEndYearAndStepsOneByOne) {
   EXPECT_FLOAT_EQ(run.rows().date.day, 1);
 }
 
+TEST_F(ObservationRunTest, SolarSystemVelocityEntersBothAberrations) {
+  Table("AlBattani");
+  s.Npl = 4;
+  auto rows = [&](double vx) {
+    s.VXsys = vx;  // km/s
+    ObservationRun run(m, *src);
+    EXPECT_FALSE(run.Start(s));
+    run.OneStep();
+    EXPECT_TRUE(run.Step().reduced);
+    return run.rows();
+  };
+  const ObsRows still = rows(0), moving = rows(300);
+  // 300 km/s is 0.001 of the speed of light: each row moves by up to 206″ ...
+  const double shiftPl = moving.aberrPl.a - still.aberrPl.a, shiftZv = moving.aberrZv.a - still.aberrZv.a;
+  EXPECT_GT(std::fabs(shiftPl), 10 * arcsecond);
+  EXPECT_LE(std::fabs(shiftPl), 210 * arcsecond);
+  // ... in opposite senses, since the planet and the Earth share the motion.
+  EXPECT_NEAR(shiftPl + shiftZv, 0, 0.5 * arcsecond);
+  EXPECT_DOUBLE_EQ(m.VXsys, 0);  // the model keeps its own km/s value
+}
+
 // A record in the observatory layout.
 std::string Record(int year, int day, const char* month, int hour, const char* ra, const char* dec) {
   char buf[128];
