@@ -240,6 +240,42 @@ TEST_F(ObservationRunTest, SolarSystemVelocityEntersBothAberrations) {
   EXPECT_DOUBLE_EQ(m.VXsys, 0);  // the model keeps its own km/s value
 }
 
+TEST_F(ObservationRunTest, VisibilityAgreesWithErfaAndSkipsLowSteps) {
+  Table("AlBattani");
+  s.Npl = 2;
+  s.visibility = true;
+  s.aberrPl = s.aberrZv = s.refraction = s.parallax = false;
+  ObservationRun run(m, *src);
+  ASSERT_FALSE(run.Start(s));
+  for (int i = 0; i < 20; ++i) {
+    run.OneStep();
+    ASSERT_TRUE(run.Step().reduced);
+    // Geometric place of date (the row "теория J2000") to the horizon with ERFA.
+    const double eps = ObliquityOfDate((run.JDut() - 2451545.0) / 36525) * ERFA_DR2D;
+    const double L = run.rows().theoryJ2000.a * ERFA_DD2R, B = run.rows().theoryJ2000.b * ERFA_DD2R,
+                 e = eps * ERFA_DD2R;
+    const double x = std::cos(B) * std::cos(L), y = std::cos(B) * std::sin(L) * std::cos(e) - std::sin(B) * std::sin(e),
+                 z = std::cos(B) * std::sin(L) * std::sin(e) + std::sin(B) * std::cos(e);
+    const double ra = std::atan2(y, x), dec = std::asin(z);
+    const double lst = (Frac(Gmst(run.JDut() - 2400000.5) / 24) * 24 + s.ObsL / 15) * 15 * ERFA_DD2R;
+    double az, el;
+    eraHd2ae(lst - ra, dec, s.ObsB * ERFA_DD2R, &az, &el);
+    // Azimuth from the south through the west, −180..180.
+    double A = std::remainder(az * ERFA_DR2D - 180, 360.0);
+    if (A <= -180) A += 360;
+    EXPECT_NEAR(run.rows().azAlt.b, el * ERFA_DR2D, 1e-5) << i;
+    EXPECT_NEAR(std::remainder(run.rows().azAlt.a - A, 360.0), 0, 1e-5) << i;
+  }
+  s.hminPl = true;
+  s.HminPl = 89.9;  // Venus never stands that high at 36°
+  ObservationRun low(m, *src);
+  ASSERT_FALSE(low.Start(s));
+  for (int i = 0; i < 10; ++i) {
+    low.OneStep();
+    EXPECT_FALSE(low.Step().reduced);
+  }
+}
+
 // A record in the observatory layout.
 std::string Record(int year, int day, const char* month, int hour, const char* ra, const char* dec) {
   char buf[128];
