@@ -11,6 +11,7 @@
 #include "core/model.h"
 #include "core/paths.h"
 #include "model/de405_files.h"
+#include "observe/sample_files.h"
 #include "params/screens/register.h"
 #include "tools/screens/register.h"
 #include "ui/screen.h"
@@ -45,6 +46,9 @@ int main(int argc, char** argv) {
   // The DE405 files of the JPL imitator, made from Debian's DE405 table once.
   if (screenshots.isEmpty() && !torvik::EnsureDe405Files(folder))
     std::fprintf(stderr, "torvik6: cannot write the DE405 files into %s/JPL\n", folder.string().c_str());
+  // The observatory files supplied with the program (simulated places), once.
+  if (screenshots.isEmpty() && !torvik::EnsureObservatoryFiles(folder))
+    std::fprintf(stderr, "torvik6: cannot write the observatory files into %s/Obs\n", folder.string().c_str());
 
   torvik::Model model;
   torvik::SetConstants(model);

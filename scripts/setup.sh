@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libglx-dev
   qt6-qpa-plugins fonts-dejavu-core
   liberfa-dev libnova-dev
-  casacore-data-jpl-de405 python3-casacore python3-numpy
+  casacore-data-jpl-de405 python3-casacore python3-numpy python3-erfa
   locales
 )
 

@@ -26,7 +26,7 @@ check "elements unknown theory" 2 "$(status "$CLI" elements --theory ptolemy --j
 check "run non-numeric step" 2 "$(status "$CLI" run --folder "$work" --step fast)"
 check "unknown command" 2 "$(status "$CLI" horoscope)"
 check "no message on stdout for bad args" "" "$("$CLI" jd 2000 x 1 2>/dev/null)"
-for c in jd date elements params check run position compare ssvelocity; do
+for c in jd date elements params check run position compare ssvelocity observe; do
   check "$c --help" 0 "$(status "$CLI" "$c" --help)"
 done
 
@@ -82,6 +82,24 @@ check "table Jupiter" 2 "$(status "$CLI" table Wing --body 5 --date 1.1.1620)"
 check "table unknown" 2 "$(status "$CLI" table Ptolemy --body 0 --date 1.1.1620)"
 check "table bad month" 2 "$(status "$CLI" table Wing --body 0 --date 1.13.1620)"
 check "table --help" 0 "$(status "$CLI" table --help)"
+# Observation runs: an observatory file written on demand (simulated Mars
+# places at Greenwich), reduced with the JPL elements: means of arc seconds.
+check "observe without a source" 2 "$(status "$CLI" observe --folder "$work" --planet 4)"
+check "observe unknown table" 2 "$(status "$CLI" observe --folder "$work" --table Ptolemy)"
+check "observe bad step" 2 "$(status "$CLI" observe --folder "$work" --observatory GREN --step fast)"
+check "observe bad theory" 2 "$(status "$CLI" observe --folder "$work" --observatory GREN --theory vsop)"
+check "observe the Earth" 1 "$(status "$CLI" observe --folder "$work" --observatory GREN --planet 3)"
+out=$("$CLI" observe --folder "$work" --observatory GREN --planet 4 --start 31.12.2059 --years 100 --et-ut \
+      --files trace,param,bad --quiet 2>/dev/null)
+check "observe status" 0 "$?"
+check "observe result names" "NdR dLsr dBsr absdL absdB dRsr" "$(echo "$out" | awk 'NR<=6{printf "%s%s", (NR>1 ? " " : ""), $1}')"
+check "observe all records accepted" "NdR 3652" "$(echo "$out" | grep '^NdR')"
+check "observe mean |dL| of the JPL elements in arc seconds" yes \
+  "$(echo "$out" | awk '$1=="absdL"{print ($2*3600 > 1 && $2*3600 < 120) ? "yes" : $2*3600}')"
+check "observe files" 3 "$(echo "$out" | grep -c '^file ')"
+check "observe parameter header" "$(printf '\r\n\xef\xeb\xe0')" \
+  "$(head -c 5 "$work/Dat/Param_data.txt")"
+check "observe parameter records" $((6 + 3652)) "$(wc -l < "$work/Dat/Param_data.txt")"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
