@@ -8,11 +8,10 @@
 #include <filesystem>
 #include <string>
 
+#include "app/screens.h"
 #include "core/model.h"
 #include "core/paths.h"
 #include "model/de405_files.h"
-#include "params/screens/register.h"
-#include "tools/screens/register.h"
 #include "ui/screen.h"
 #include "ui/screenshots.h"
 
@@ -49,8 +48,7 @@ int main(int argc, char** argv) {
   torvik::Model model;
   torvik::SetConstants(model);
   torvik::ui::Navigator nav;
-  torvik::RegisterParamsScreens(nav, model, folder);
-  torvik::RegisterToolsScreens(nav);
+  torvik::RegisterScreens(nav, model, folder);
 
   if (!screenshots.isEmpty()) {
     const auto failed = torvik::ui::RenderScreens(nav, screenshots);
