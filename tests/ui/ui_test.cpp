@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QHelpEvent>
 #include <QLocale>
+#include <QTableWidget>
+#include <QToolTip>
 #include <memory>
 
 #include "ui/app.h"
@@ -233,6 +236,28 @@ TEST_F(UiTest, ScreensAreCreatedOnceAndKeepTheirFields) {
   nav.CloseAll();
   EXPECT_FALSE(a->isVisible());
   EXPECT_EQ(exits, 1);
+}
+
+// A cell too narrow for its number keeps the sign and the end in view and
+// shows the whole number as its tool tip; a cell wide enough shows none.
+TEST_F(UiTest, NarrowCellsElideInTheMiddleWithTheWholeValueAsToolTip) {
+  QTableWidget table(1, 2);
+  table.setItem(0, 0, new QTableWidgetItem("-2871829.106076"));
+  table.setItem(0, 1, new QTableWidgetItem("1"));
+  ElideCellsInTheMiddle(&table);
+  table.setColumnWidth(0, 50);
+  table.setColumnWidth(1, 50);
+  table.show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(table.textElideMode(), Qt::ElideMiddle);
+  auto tipAt = [&](int column) {
+    const QPoint at = table.visualRect(table.model()->index(0, column)).center();
+    QHelpEvent help(QEvent::ToolTip, at, table.viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(table.viewport(), &help);
+    return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+  };
+  EXPECT_EQ(tipAt(1), "");
+  EXPECT_EQ(tipAt(0), "-2871829.106076");
 }
 
 TEST_F(UiTest, AScreenNotReadySaysWhatToUseMeanwhile) {
