@@ -18,6 +18,7 @@ inline void RegisterScreens(ui::Navigator& nav, Model& model, const std::filesys
   ui::SetProgramFolder(folder);
   RegisterParamsScreens(nav, model, folder);
   RegisterToolsScreens(nav);
+  RegisterStudyScreens(nav, model);
   // Until the modelling screen is in the program, its runs go through torvik6-cli.
   nav.SetMeanwhile("model", "Пока модель и имитаторы запускаются командой torvik6-cli run (см. torvik6-cli run --help).");
 }

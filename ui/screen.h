@@ -43,6 +43,9 @@ class Screen : public QWidget {
   // Builds when needed, shows, raises and activates the screen. The first
   // opening sizes the window within ScreenRoom().
   void Open();
+  // Brings a shown screen into the state its screenshot presents (a tool
+  // screen runs a few steps of its computation); nothing by default.
+  virtual void PrepareScreenshot() {}
 
   // The scroll area that holds the content; nullptr before the build or when
   // the screen set no layout.

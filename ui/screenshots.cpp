@@ -58,6 +58,7 @@ std::vector<std::string> RenderScreens(Navigator& nav, const QString& dir, QSize
     }
     const bool wasVisible = screen->isVisible();
     screen->Open();
+    screen->PrepareScreenshot();
     // A screen opened before keeps its size, within the room.
     screen->resize(room.isEmpty() ? screen->ContentSize().expandedTo(screen->size()) : screen->size().boundedTo(room));
     QCoreApplication::processEvents();
