@@ -8,12 +8,11 @@
 #include <filesystem>
 #include <string>
 
+#include "app/screens.h"
 #include "core/model.h"
 #include "core/paths.h"
 #include "model/de405_files.h"
 #include "observe/sample_files.h"
-#include "params/screens/register.h"
-#include "tools/screens/register.h"
 #include "ui/screen.h"
 #include "ui/screenshots.h"
 
@@ -53,9 +52,7 @@ int main(int argc, char** argv) {
   torvik::Model model;
   torvik::SetConstants(model);
   torvik::ui::Navigator nav;
-  torvik::RegisterParamsScreens(nav, model, folder);
-  torvik::RegisterToolsScreens(nav);
-  torvik::RegisterStudyScreens(nav, model);
+  torvik::RegisterScreens(nav, model, folder);
 
   if (!screenshots.isEmpty()) {
     const auto failed = torvik::ui::RenderScreens(nav, screenshots);

@@ -1,8 +1,13 @@
 #include "ui/fields.h"
 
+#include <QAbstractSpinBox>
 #include <QBoxLayout>
 #include <QButtonGroup>
+#include <QComboBox>
+#include <QHelpEvent>
 #include <QLocale>
+#include <QStyledItemDelegate>
+#include <QToolTip>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -27,9 +32,76 @@ QString LocaleText(const std::string& text) {
 
 std::optional<double> ParseNumber(const QString& text) { return ParseFieldNumber(text.toStdString()); }
 
-NumberField::NumberField(QWidget* parent) : QLineEdit(parent) {}
+namespace {
 
-NumberField::NumberField(double value, QWidget* parent) : QLineEdit(parent) { SetNumber(value); }
+// The default delegate, with the whole text as the tool tip of a cell too
+// narrow for it.
+class ElidingDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) override {
+    if (event->type() != QEvent::ToolTip || index.data(Qt::ToolTipRole).isValid())
+      return QStyledItemDelegate::helpEvent(event, view, option, index);
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    const QStyle* style = view->style();
+    const int room = style->subElementRect(QStyle::SE_ItemViewItemText, &item, view).width() -
+                     2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, &item, view) + 1);
+    if (item.fontMetrics.horizontalAdvance(item.text) > room) {
+      QToolTip::showText(event->globalPos(), item.text, view);
+    } else {
+      QToolTip::hideText();
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+void ShowFromStart(QLineEdit* field) {
+  if (field->property("torvikFromStart").toBool()) return;
+  field->setProperty("torvikFromStart", true);
+  auto toStart = [field] {
+    field->setCursorPosition(0);
+    field->setToolTip(field->text());
+  };
+  // Typing moves the cursor itself; only a text set by the program (or left
+  // by the user) goes back to its start.
+  QObject::connect(field, &QLineEdit::textChanged, field, [field, toStart] {
+    if (field->hasFocus() && !field->isReadOnly()) {
+      field->setToolTip(field->text());
+    } else {
+      toStart();
+    }
+  });
+  QObject::connect(field, &QLineEdit::editingFinished, field, toStart);
+  toStart();
+}
+
+void ElideCellsInTheMiddle(QAbstractItemView* view) {
+  view->setTextElideMode(Qt::ElideMiddle);
+  if (view->itemDelegate() && view->itemDelegate()->metaObject() == &QStyledItemDelegate::staticMetaObject)
+    view->setItemDelegate(new ElidingDelegate(view));
+}
+
+void FitFields(QWidget* root) {
+  for (QLineEdit* field : root->findChildren<QLineEdit*>()) {
+    // The editors inside spin and combo boxes keep their own behaviour.
+    if (qobject_cast<QAbstractSpinBox*>(field->parentWidget()) || qobject_cast<QComboBox*>(field->parentWidget()))
+      continue;
+    ShowFromStart(field);
+  }
+  for (QAbstractItemView* view : root->findChildren<QAbstractItemView*>()) ElideCellsInTheMiddle(view);
+}
+
+NumberField::NumberField(QWidget* parent) : QLineEdit(parent) { ShowFromStart(this); }
+
+NumberField::NumberField(double value, QWidget* parent) : QLineEdit(parent) {
+  ShowFromStart(this);
+  SetNumber(value);
+}
 
 std::optional<int> NumberField::Integer(int lo, int hi) const {
   auto v = Number();

@@ -3,6 +3,7 @@
 // hold a number reads as std::nullopt, and the action reports its own message.
 #pragma once
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -28,7 +29,19 @@ std::optional<double> ParseNumber(const QString& text);
 // ("(справочно 87,96926 дней)" in a Russian locale).
 QString LocaleText(const std::string& text);
 
-// A one-line text field that reads and shows numbers.
+// A field shows its text from the first character (the sign and the integer
+// part of a number, never the scrolled end) whenever the program sets it and
+// when the user leaves it, with the whole text as its tool tip. Applying it
+// twice changes nothing.
+void ShowFromStart(QLineEdit* field);
+// Cells of an item view that are too narrow for their text elide it in the
+// middle (the sign and the exponent stay) and show it whole as a tool tip.
+void ElideCellsInTheMiddle(QAbstractItemView* view);
+// Both of the above for every field and item view under `root` (the screen
+// base applies it to each screen's content when it is built).
+void FitFields(QWidget* root);
+
+// A one-line text field that reads and shows numbers, from the first digit.
 class NumberField : public QLineEdit {
   Q_OBJECT
 

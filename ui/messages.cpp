@@ -1,22 +1,26 @@
 #include "ui/messages.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <QString>
+
+#include "core/paths.h"
 
 namespace torvik::ui {
 namespace {
 
+// A box shows CR LF as one line break.
+QString BoxText(const std::string& text) { return QString::fromStdString(text).replace("\r\n", "\n"); }
+
 class BoxMessages : public MessageService {
  public:
   void Show(const UserMessage& m) override {
-    QMessageBox::information(QApplication::activeWindow(), QString::fromStdString(m.title),
-                             QString::fromStdString(m.text));
+    QMessageBox::information(QApplication::activeWindow(), QString::fromStdString(m.title), BoxText(m.text));
   }
   bool Ask(const UserMessage& m) override {
-    return QMessageBox::question(QApplication::activeWindow(), QString::fromStdString(m.title),
-                                 QString::fromStdString(m.text), QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+    return QMessageBox::question(QApplication::activeWindow(), QString::fromStdString(m.title), BoxText(m.text),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
   }
 };
 
@@ -25,12 +29,51 @@ MessageService*& Installed() {
   return installed;
 }
 
+std::filesystem::path& ProgramFolder() {
+  static std::filesystem::path folder;
+  return folder;
+}
+
+// Hands every message, with its paths shown in full, to the service in use.
+class ShowingPaths : public MessageService {
+ public:
+  void Show(const UserMessage& m) override { Target().Show(UserMessage{ShownText(m.text), m.title}); }
+  bool Ask(const UserMessage& m) override { return Target().Ask(UserMessage{ShownText(m.text), m.title}); }
+
+ private:
+  static MessageService& Target() {
+    static BoxMessages boxes;
+    MessageService* s = Installed();
+    return s ? *s : boxes;
+  }
+};
+
 }  // namespace
 
 MessageService& Messages() {
-  static BoxMessages boxes;
-  MessageService* s = Installed();
-  return s ? *s : boxes;
+  static ShowingPaths service;
+  return service;
+}
+
+void SetProgramFolder(const std::filesystem::path& folder) { ProgramFolder() = folder; }
+
+std::string ShownText(const std::string& text) {
+  const std::filesystem::path& folder = ProgramFolder();
+  if (folder.empty()) return text;
+  std::string out;
+  std::size_t at = 0;
+  while (true) {
+    const std::size_t end = text.find("\r\n", at);
+    std::string line = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    // A relative path of the system: its own line after the first, starting with "\".
+    if (at > 0 && !line.empty() && line[0] == '\\')
+      line = QDir::toNativeSeparators(QString::fromStdString(ResolvePath(folder, line).string())).toStdString();
+    out += line;
+    if (end == std::string::npos) break;
+    out += "\r\n";
+    at = end + 2;
+  }
+  return out;
 }
 
 bool Report(const ActionResult& result) {

@@ -3,6 +3,7 @@
 // so that no action ever waits on a modal box.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,18 @@ class MessageService {
   virtual bool Ask(const UserMessage& question) = 0;
 };
 
-// The service in use: the installed one, else modal Qt message boxes.
+// The service in use: the installed one, else modal Qt message boxes. Every
+// message passes through ShownText on its way.
 MessageService& Messages();
+
+// The program folder of the running program. Messages about files name the
+// file by its relative path on a line of its own ("\torvik7.dat"); the screens
+// show that line as the file's full path with the system's separators
+// ("/home/u/Torvik6/torvik7.dat"). An empty folder (the default) leaves the
+// paths as they are.
+void SetProgramFolder(const std::filesystem::path& folder);
+// The text as the screens show it.
+std::string ShownText(const std::string& text);
 
 // Shows the failure of an action when there is one; true when the action succeeded.
 bool Report(const ActionResult& result);

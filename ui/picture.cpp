@@ -1,5 +1,6 @@
 #include "ui/picture.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <cmath>
 
@@ -10,6 +11,7 @@ namespace {
 // Pixel coordinates far outside the image are clamped so that a body at an
 // absurd distance cannot overflow the painter's integer arithmetic.
 constexpr double kFar = 1e6;
+constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextExpandTabs;
 
 double Clamp(double v) { return std::isfinite(v) ? std::fmax(-kFar, std::fmin(kFar, v)) : kFar; }
 
@@ -77,8 +79,15 @@ void Picture::Text(double x, double y, const QString& text, const QColor& colour
   painter.setPen(colour);
   painter.setFont(font());
   QPointF p = ToPixel(x, y);
-  painter.drawText(QRectF(p.x(), p.y(), kFar, kFar), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextExpandTabs, text);
+  painter.drawText(QRectF(p.x(), p.y(), kFar, kFar), kTextFlags, text);
   update();
+}
+
+QRect Picture::TextRect(double x, double y, const QString& text) const {
+  QPointF p = ToPixel(x, y);
+  return QFontMetrics(font()).boundingRect(QRect(static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y())),
+                                                 static_cast<int>(kFar), static_cast<int>(kFar)),
+                                           kTextFlags, text);
 }
 
 QColor Picture::ColourAt(double x, double y) const {

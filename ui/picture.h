@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPointF>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -30,6 +31,8 @@ class Picture : public QWidget {
   void Circle(double x, double y, double r, const QColor& colour, double aspect = 1.0, bool fill = false);
   // Text whose upper-left corner is at (x, y); "\n" starts a new line.
   void Text(double x, double y, const QString& text, const QColor& colour = Qt::black);
+  // The pixels that Text(x, y, text) inks at most.
+  QRect TextRect(double x, double y, const QString& text) const;
 
   QPointF ToPixel(double x, double y) const;
   // Colour of the pixel under the point (x, y); invalid outside the picture.

@@ -1,12 +1,45 @@
 #include "ui/screen.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QScreen>
 #include <QShowEvent>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/message.h"
+#include "ui/fields.h"
 #include "ui/messages.h"
 
 namespace torvik::ui {
+
+namespace {
+
+// Title bar and borders of a window, and a task bar: what a display keeps
+// for itself around a window's client area.
+constexpr QSize kWindowFrame(12, 40);
+constexpr int kTaskBar = 40;
+
+QSize& RoomOverride() {
+  static QSize room;
+  return room;
+}
+
+}  // namespace
+
+QSize ScreenRoom() {
+  if (!RoomOverride().isEmpty()) return RoomOverride();
+  const QScreen* display = QGuiApplication::primaryScreen();
+  if (!display) return RoomOfDisplay(QSize(1366, 768));
+  return display->availableGeometry().size() - kWindowFrame;
+}
+
+void SetScreenRoom(QSize room) { RoomOverride() = room; }
+
+QSize RoomOfDisplay(QSize display) { return display - kWindowFrame - QSize(0, kTaskBar); }
 
 Screen::Screen(const QString& title, QWidget* parent) : QWidget(parent, Qt::Window) { setWindowTitle(title); }
 
@@ -14,6 +47,43 @@ void Screen::EnsureBuilt() {
   if (built_) return;
   built_ = true;
   Build();
+  WrapInScrollArea();
+  FitFields(this);
+}
+
+void Screen::WrapInScrollArea() {
+  QLayout* built = layout();
+  if (!built) return;
+  // setLayout on another widget takes the layout over together with the
+  // widgets it manages.
+  auto* content = new QWidget;
+  content->setLayout(built);
+  scroll_ = new QScrollArea;
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setWidgetResizable(true);
+  scroll_->setWidget(content);
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  outer->addWidget(scroll_);
+}
+
+QSize Screen::ContentSize() const {
+  if (!scroll_) return QWidget::sizeHint().expandedTo(minimumSizeHint());
+  const QWidget* content = scroll_->widget();
+  QSize size = content->sizeHint().expandedTo(content->minimumSizeHint());
+  if (const QLayout* l = content->layout(); l && l->hasHeightForWidth())
+    size.setHeight(std::max(size.height(), l->totalHeightForWidth(size.width())));
+  return size;
+}
+
+QSize Screen::sizeHint() const {
+  if (!scroll_) return QWidget::sizeHint();
+  QSize size = ContentSize();
+  const QSize room = ScreenRoom();
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  if (size.height() > room.height()) size.rwidth() += bar;
+  if (size.width() > room.width()) size.rheight() += bar;
+  return size.boundedTo(room);
 }
 
 void Screen::Open() {
@@ -25,8 +95,22 @@ void Screen::Open() {
 
 void Screen::showEvent(QShowEvent* event) {
   EnsureBuilt();
+  if (!sized_ && !event->spontaneous()) {
+    sized_ = true;
+    // A size the screen chose itself is kept, within the room of the display.
+    resize((testAttribute(Qt::WA_Resized) ? size() : sizeHint()).boundedTo(ScreenRoom()));
+  }
   QWidget::showEvent(event);
   if (!event->spontaneous()) Activated();
+}
+
+void Screen::closeEvent(QCloseEvent* event) {
+  if (!closeAction_) {
+    QWidget::closeEvent(event);
+    return;
+  }
+  event->ignore();
+  closeAction_();
 }
 
 Navigator::Navigator() : exit_([] { QCoreApplication::quit(); }) {}
@@ -53,10 +137,15 @@ Screen* Navigator::Find(const std::string& id) const {
   return s == screens_.end() ? nullptr : s->second.get();
 }
 
+std::string Navigator::NotReadyText(const std::string& id) const {
+  auto m = meanwhile_.find(id);
+  return m == meanwhile_.end() ? std::string(kScreenNotReady) : std::string(kScreenNotReady) + "\r\n" + m->second;
+}
+
 Screen* Navigator::Show(const std::string& id) {
   Screen* s = Get(id);
   if (!s) {
-    Messages().Show(UserMessage{kScreenNotReady, kTitle});
+    Messages().Show(UserMessage{NotReadyText(id), kTitle});
     return nullptr;
   }
   s->Open();

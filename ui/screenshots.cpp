@@ -2,13 +2,52 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QLayout>
 #include <QPixmap>
-#include <algorithm>
+#include <QtGlobal>
 
 namespace torvik::ui {
 
-std::vector<std::string> RenderScreens(Navigator& nav, const QString& dir) {
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+// The offscreen platform cannot pass size hints to, or raise, a window it does
+// not show; it says so once per screen.
+void DropUnsupportedFeatureWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support "))) return;
+  if (previousHandler) previousHandler(type, context, message);
+}
+
+class QuietPlatform {
+ public:
+  QuietPlatform() { previousHandler = qInstallMessageHandler(DropUnsupportedFeatureWarnings); }
+  ~QuietPlatform() { qInstallMessageHandler(previousHandler); }
+  QuietPlatform(const QuietPlatform&) = delete;
+  QuietPlatform& operator=(const QuietPlatform&) = delete;
+};
+
+// Sets the room of the display for as long as it lives.
+class Room {
+ public:
+  explicit Room(QSize room) : set_(!room.isEmpty()) {
+    if (set_) SetScreenRoom(room);
+  }
+  ~Room() {
+    if (set_) SetScreenRoom(QSize());
+  }
+  Room(const Room&) = delete;
+  Room& operator=(const Room&) = delete;
+
+ private:
+  bool set_;
+};
+
+}  // namespace
+
+std::vector<std::string> RenderScreens(Navigator& nav, const QString& dir, QSize room) {
+  QuietPlatform quiet;
+  // Whole screens open as on a display larger than any of them.
+  Room display(room.isEmpty() ? QSize(1 << 14, 1 << 14) : room);
   std::vector<std::string> failed;
   QDir().mkpath(dir);
   for (const std::string& id : nav.Ids()) {
@@ -20,12 +59,8 @@ std::vector<std::string> RenderScreens(Navigator& nav, const QString& dir) {
     const bool wasVisible = screen->isVisible();
     screen->Open();
     screen->PrepareScreenshot();
-    // Sized by its content, not by the (small) offscreen screen; word-wrapped
-    // labels need their height for the chosen width.
-    QSize size = screen->sizeHint().expandedTo(screen->minimumSizeHint()).expandedTo(screen->size());
-    if (QLayout* layout = screen->layout(); layout && layout->hasHeightForWidth())
-      size.setHeight(std::max(size.height(), layout->totalHeightForWidth(size.width())));
-    screen->resize(size);
+    // A screen opened before keeps its size, within the room.
+    screen->resize(room.isEmpty() ? screen->ContentSize().expandedTo(screen->size()) : screen->size().boundedTo(room));
     QCoreApplication::processEvents();
     const QString path = QDir(dir).filePath(QString::fromStdString(id) + ".png");
     if (!screen->grab().save(path, "PNG")) failed.push_back(id);

@@ -274,6 +274,8 @@ void ParametersScreen::BuildBottom(QBoxLayout* into) {
   for (const char* name : kBodyNames) bodies << QString::fromUtf8(name);
   grid->setHorizontalHeaderLabels(bodies);
   grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  // The Sun's column holds zeros until the centre of mass moves it: its room goes to the planets.
+  grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   grid->verticalHeader()->setDefaultSectionSize(22);
   grid->setMinimumHeight(22 * (kGridRows + 1) + 6);
@@ -343,6 +345,7 @@ void ParametersScreen::WireActions() {
     runner_.Cancel();
     nav_.CloseAll();
   });
+  SetCloseAction([this] { exitButton->click(); });  // closing the start screen ends the program
 }
 
 void ParametersScreen::StartUp() {

@@ -19,7 +19,7 @@ const QColor kAxisGrey(160, 160, 160);
 
 QLineEdit* MakeField(double value, bool readOnly) {
   auto* f = new ui::NumberField(value);
-  f->setFixedWidth(readOnly ? 95 : 60);
+  f->setFixedWidth(readOnly ? 120 : 60);  // a sum of km/s to 17 digits, its sign first
   f->setReadOnly(readOnly);
   return f;
 }
@@ -89,7 +89,7 @@ void VelocityScreen::Build() {
   g->addWidget(vxSys = MakeField(0, false), r, 4);
   g->addWidget(vySys = MakeField(0, false), r, 5);
   g->addWidget(vzSys = MakeField(0, false), r, 6);
-  for (QLineEdit* f : {vxSys, vySys, vzSys}) f->setFixedWidth(95);
+  for (QLineEdit* f : {vxSys, vySys, vzSys}) f->setFixedWidth(120);
   g->addWidget(new QLabel("MV, (км/с)/см"), r, 1, 1, 2, Qt::AlignRight);
   g->addWidget(mvField = MakeField(50, false), r, 3);
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QHelpEvent>
 #include <QLocale>
+#include <QTableWidget>
+#include <QToolTip>
 #include <memory>
 
 #include "ui/app.h"
@@ -233,6 +236,66 @@ TEST_F(UiTest, ScreensAreCreatedOnceAndKeepTheirFields) {
   nav.CloseAll();
   EXPECT_FALSE(a->isVisible());
   EXPECT_EQ(exits, 1);
+}
+
+// A cell too narrow for its number keeps the sign and the end in view and
+// shows the whole number as its tool tip; a cell wide enough shows none.
+TEST_F(UiTest, NarrowCellsElideInTheMiddleWithTheWholeValueAsToolTip) {
+  QTableWidget table(1, 2);
+  table.setItem(0, 0, new QTableWidgetItem("-2871829.106076"));
+  table.setItem(0, 1, new QTableWidgetItem("1"));
+  ElideCellsInTheMiddle(&table);
+  table.setColumnWidth(0, 50);
+  table.setColumnWidth(1, 50);
+  table.show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(table.textElideMode(), Qt::ElideMiddle);
+  auto tipAt = [&](int column) {
+    const QPoint at = table.visualRect(table.model()->index(0, column)).center();
+    QHelpEvent help(QEvent::ToolTip, at, table.viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(table.viewport(), &help);
+    return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+  };
+  EXPECT_EQ(tipAt(1), "");
+  EXPECT_EQ(tipAt(0), "-2871829.106076");
+}
+
+TEST_F(UiTest, AScreenNotReadySaysWhatToUseMeanwhile) {
+  Navigator nav;
+  nav.SetMeanwhile("plan", "Пока: torvik6-cli plan");
+  CapturedMessages messages;
+  EXPECT_EQ(nav.Show("plan"), nullptr);
+  EXPECT_EQ(nav.Show("other"), nullptr);
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(messages.shown[0].text, std::string(kScreenNotReady) + "\r\nПока: torvik6-cli plan");
+  EXPECT_EQ(messages.shown[1].text, kScreenNotReady);
+  EXPECT_EQ(messages.shown[1].title, kTitle);
+}
+
+// A line of a message that is a relative path becomes the full path under the
+// program folder; nothing else changes.
+TEST_F(UiTest, MessagesShowFullPaths) {
+  const std::filesystem::path folder = "/home/u/Torvik6";
+  struct Case {
+    const char* text;
+    std::string want;
+  } cases[] = {
+      {"Ошибка чтения файла\r\n\\torvik7.dat", "Ошибка чтения файла\r\n" + (folder / "torvik7.dat").string()},
+      {"Ошибка записи в файл\r\n\\Plan0\\Txt3\\Torvik3RasB1.txt",
+       "Ошибка записи в файл\r\n" + (folder / "Plan0" / "Txt3" / "Torvik3RasB1.txt").string()},
+      {"\\first line stays\r\nsecond", "\\first line stays\r\nsecond"},
+      {"Задайте правильно данные", "Задайте правильно данные"},
+      {"a\r\n\r\nb\\c", "a\r\n\r\nb\\c"},
+  };
+  CapturedMessages messages;
+  SetProgramFolder(folder);
+  for (const Case& c : cases) {
+    EXPECT_EQ(ShownText(c.text), c.want) << c.text;
+    Messages().Show({c.text, kTitle0});
+    EXPECT_EQ(messages.LastText(), c.want);
+  }
+  SetProgramFolder({});
+  EXPECT_EQ(ShownText(cases[0].text), cases[0].text);
 }
 
 TEST_F(UiTest, CapturedMessagesRestoreThePreviousService) {

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRect>
+#include <vector>
 
 #include "ui/picture.h"
 #include "ui/fields.h"
@@ -21,12 +23,15 @@ class HelpScreen : public ui::Screen {
   Q_OBJECT
 
  public:
-  HelpScreen();
+  explicit HelpScreen(ui::Navigator& nav);
   QPlainTextEdit* text = nullptr;
-  QPushButton* closeButton = nullptr;
+  QPushButton *filesButton = nullptr, *closeButton = nullptr;
 
  protected:
   void Build() override;
+
+ private:
+  ui::Navigator& nav_;
 };
 
 class NotationScreen : public ui::Screen {
@@ -43,6 +48,10 @@ class NotationScreen : public ui::Screen {
   void Draw();
 };
 
+// The property of each folder frame of the file map: the sub-folders of the
+// program folder (QStringList, "/" between components) that it stands for.
+inline constexpr const char* kFileMapFolders = "folders";
+
 class FileMapScreen : public ui::Screen {
   Q_OBJECT
 
@@ -53,6 +62,11 @@ class FileMapScreen : public ui::Screen {
  protected:
   void Build() override;
 };
+
+// Draws the notation picture on a picture of 720 x 560 pixels; with `labels`
+// false only its lines and marks. Returns the pixel rectangles of the labels,
+// drawn or not.
+std::vector<QRect> DrawNotation(ui::Picture& picture, bool labels = true);
 
 // Registers "help", "notation" and "files" with the navigator.
 void RegisterToolsScreens(ui::Navigator& nav);

@@ -46,17 +46,25 @@ void NotationScreen::Build() {
   Draw();
 }
 
-void NotationScreen::Draw() {
-  ui::Picture& p = *picture;
+void NotationScreen::Draw() { DrawNotation(*picture); }
+
+std::vector<QRect> DrawNotation(ui::Picture& p, bool labels) {
+  std::vector<QRect> rects;
+  p.SetScale(-9, 7, 9, -7);
+  auto label = [&](double x, double y, const QString& s, const QColor& c = Qt::black) {
+    rects.push_back(p.TextRect(x, y, s));
+    if (labels) p.Text(x, y, s, c);
+  };
   const QColor grey(160, 160, 160), axis(0, 0, 0), orbit(0, 0, 200), below(140, 140, 230), node(0, 140, 0),
       angle(200, 0, 0);
   auto line = [&](const P3& a, const P3& b, const QColor& c) {
     QPointF u = Project(a), v = Project(b);
     p.Line(u.x(), u.y(), v.x(), v.y(), c);
   };
-  auto text = [&](const P3& a, const QString& s, const QColor& c = Qt::black) {
+  // A label whose upper-left corner is (dx, dy) picture units from the projected point.
+  auto text = [&](const P3& a, double dx, double dy, const QString& s, const QColor& c = Qt::black) {
     QPointF u = Project(a);
-    p.Text(u.x(), u.y(), s, c);
+    label(u.x() + dx, u.y() + dy, s, c);
   };
   // An arc of radius r about the Sun from angle a0 to a1 in a plane given by a point function.
   auto arc = [&](auto point, double a0, double a1, const QColor& c) {
@@ -65,7 +73,7 @@ void NotationScreen::Draw() {
   };
 
   p.Clear();
-  p.Text(-8.8, 6.8, "Гелиоцентрическая эклиптическая система координат (эпоха J2000)");
+  label(-8.8, 6.8, "Гелиоцентрическая эклиптическая система координат (эпоха J2000)");
 
   // The ecliptic plane as a circle and the axes.
   arc([](double a) { return P3{6.5 * std::cos(a), 6.5 * std::sin(a), 0}; }, 0, 2 * 3.14159265358979, grey);
@@ -74,11 +82,11 @@ void NotationScreen::Draw() {
   line({0, 0, 0}, {0, 0, 5.5}, axis);
   {
     QPointF x = Project({7.5, 0, 0});
-    p.Text(x.x() - 3.2, x.y() - 0.25, "X (точка весеннего\nравноденствия ♈)");
+    label(x.x() - 2.1, x.y() - 0.675, "X (точка весеннего\nравноденствия ♈)");
   }
-  text({0, 7.6, 0.4}, "Y");
-  text({0.2, 0, 5.9}, "Z (к полюсу эклиптики)");
-  text({-4.5, -5.5, 0}, "плоскость эклиптики", grey);
+  text({0, 7.6, 0.4}, 0, 0, "Y");
+  text({0.2, 0, 5.9}, 0, 0, "Z (к полюсу эклиптики)");
+  text({-4.5, -5.5, 0}, -0.825, -1.325, "плоскость эклиптики", grey);
 
   // The orbit: the part above the ecliptic darker than the part below.
   const int n = 180;
@@ -91,16 +99,13 @@ void NotationScreen::Draw() {
   // The node line through the Sun.
   const P3 ascending = OrbitPoint(0, Radius(-kOmega)), descending = OrbitPoint(3.14159265358979, Radius(3.14159265358979 - kOmega));
   line(descending, ascending, node);
-  text(ascending, " восходящий узел", node);
-  {
-    QPointF d = Project(descending);
-    p.Text(d.x() - 0.3, d.y() - 0.2, "нисходящий узел", node);
-  }
-  text({-0.6, -1.5, 0}, "линия узлов", node);
+  text(ascending, 0.65, -0.125, "восходящий\nузел", node);
+  text(descending, 0.075, -0.15, "нисходящий узел", node);
+  text({-0.6, -1.5, 0}, 0, -0.475, "линия узлов", node);
 
   // Ω in the ecliptic from X to the ascending node.
   arc([](double a) { return P3{1.6 * std::cos(a), 1.6 * std::sin(a), 0}; }, 0, kNode, angle);
-  text(P3{1.8 * std::cos(kNode / 2), 1.8 * std::sin(kNode / 2), 0}, "Ω = AlfaU", angle);
+  text(P3{1.8 * std::cos(kNode / 2), 1.8 * std::sin(kNode / 2), 0}, 0, 0.025, "Ω = AlfaU", angle);
 
   // i between the ecliptic and the orbit plane at the ascending node.
   const P3 nodeDir{std::cos(kNode), std::sin(kNode), 0};
@@ -110,31 +115,31 @@ void NotationScreen::Draw() {
         return P3{at.x + 1.6 * inPlane.x * std::cos(a), at.y + 1.6 * inPlane.y * std::cos(a), 1.6 * std::sin(a)};
       },
       0, kI, angle);
-  text(P3{at.x + 1.8 * inPlane.x, at.y + 1.8 * inPlane.y, 0.6}, "i = Betta", angle);
+  text(P3{at.x + 1.8 * inPlane.x, at.y + 1.8 * inPlane.y, 0.6}, 0.325, 0.025, "i = Betta", angle);
 
   // Perihelion, ω in the orbit plane and ϖ = Ω + ω.
   const P3 perihelion = OrbitPoint(kOmega, Radius(0));
   line({0, 0, 0}, perihelion, orbit);
   p.Circle(Project(perihelion).x(), Project(perihelion).y(), 0.08, orbit, 1.0, true);
-  text(perihelion, " перигелий", orbit);
+  text(perihelion, -0.025, -0.675, "перигелий", orbit);
   arc([](double u) { return OrbitPoint(u, 1.1); }, 0, kOmega, angle);
-  text(OrbitPoint(kOmega / 2, 1.3), "ω", angle);
-  p.Text(2.3, -4.6, "ϖ = Ω + ω = AlfaP  (долгота перигелия)", angle);
+  text(OrbitPoint(kOmega / 2, 1.3), 0.25, -0.125, "ω", angle);
+  label(2.3, -4.6, "ϖ = Ω + ω = AlfaP  (долгота перигелия)", angle);
 
   // The planet and its mean longitude L = ϖ + M.
   const double v = 100 * kDeg;
   const P3 planet = OrbitPoint(kOmega + v, Radius(v));
   line({0, 0, 0}, planet, grey);
   p.Circle(Project(planet).x(), Project(planet).y(), 0.15, QColor(0, 0, 255), 1.0, true);
-  text(planet, "  планета", orbit);
-  p.Text(2.3, -5.1, "L = ϖ + M = AlfaL  (средняя долгота)", angle);
+  text(planet, 0.275, 0.375, "  планета", orbit);
+  label(2.3, -5.1, "L = ϖ + M = AlfaL  (средняя долгота)", angle);
 
   // The Sun in the origin.
   p.Circle(0, 0, 0.22, QColor(250, 200, 0), 1.0, true);
-  text({0.3, -0.3, 0}, "Солнце");
+  text({0.3, -0.3, 0}, -0.1, -0.225, "Солнце");
 
   // The names of the elements in the program.
-  p.Text(-8.8, -4.1,
+  label(-8.8, -4.1,
          "a - Rsr\tбольшая полуось\n"
          "n - Wsr\tсреднее движение\n"
          "e - Eks\tэксцентриситет\n"
@@ -142,6 +147,7 @@ void NotationScreen::Draw() {
          "Ω - AlfaU\tдолгота восходящего узла\n"
          "ϖ - AlfaP\tдолгота перигелия\n"
          "L - AlfaL\tсредняя долгота");
+  return rects;
 }
 
 }  // namespace torvik

@@ -1,0 +1,26 @@
+// The screens of the program, registered with the navigator in the order of
+// the screenshots, on the model and the program folder. The program and the
+// screen tests build their navigator with this one function, so that a test
+// over "every screen" covers each screen registered here.
+#pragma once
+
+#include <filesystem>
+
+#include "core/model.h"
+#include "params/screens/register.h"
+#include "tools/screens/register.h"
+#include "ui/messages.h"
+#include "ui/screen.h"
+
+namespace torvik {
+
+inline void RegisterScreens(ui::Navigator& nav, Model& model, const std::filesystem::path& folder) {
+  ui::SetProgramFolder(folder);
+  RegisterParamsScreens(nav, model, folder);
+  RegisterToolsScreens(nav);
+  RegisterStudyScreens(nav, model);
+  // Until the modelling screen is in the program, its runs go through torvik6-cli.
+  nav.SetMeanwhile("model", "Пока модель и имитаторы запускаются командой torvik6-cli run (см. torvik6-cli run --help).");
+}
+
+}  // namespace torvik
