@@ -11,6 +11,7 @@
 #include "core/model.h"
 #include "core/paths.h"
 #include "model/de405_files.h"
+#include "model/screens/register.h"
 #include "params/screens/register.h"
 #include "tools/screens/register.h"
 #include "ui/screen.h"
@@ -50,10 +51,12 @@ int main(int argc, char** argv) {
   torvik::SetConstants(model);
   torvik::ui::Navigator nav;
   torvik::RegisterParamsScreens(nav, model, folder);
+  torvik::RegisterModelScreens(nav, model, folder);
   torvik::RegisterToolsScreens(nav);
 
   if (!screenshots.isEmpty()) {
-    const auto failed = torvik::ui::RenderScreens(nav, screenshots);
+    auto failed = torvik::ui::RenderScreens(nav, screenshots);
+    for (auto& id : torvik::RenderModelScreens(nav, screenshots, folder)) failed.push_back(id);
     for (const auto& id : failed) std::fprintf(stderr, "torvik6: cannot save the screenshot of %s\n", id.c_str());
     return failed.empty() ? 0 : 1;
   }
