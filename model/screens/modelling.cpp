@@ -77,7 +77,7 @@ ModellingScreen::ModellingScreen(Model& m, ui::Navigator& nav, std::filesystem::
   run_.onExtremum = [this](const ModelRun&) { PlotExtremum(); };
   run_.onPlanEnd = [this](const ModelRun&) { planEnded_ = true; };
   connect(&runner_, &ui::BatchRunner::Finished, this, [this] {
-    ShowResults();
+    ShowFields(true);
     if (!planEnded_) return;
     planEnded_ = false;
     emit PlanRunEnded(QString::number(QTime(0, 0).secsTo(QTime::currentTime())));
@@ -482,12 +482,7 @@ bool ModellingScreen::Turn() {
   BatchResult r = run_.Batch();
   const auto t1 = std::chrono::steady_clock::now();
   workSeconds_ += std::chrono::duration<double>(t1 - t0).count();
-  Show(dTrealField, ShownRealHours(std::chrono::duration<double>(t1 - startTime_).count()));
-  ShowResults();
-  const RunProgress p = ProgressOf(run_, m_, workSeconds_);
-  progressLabel->setText(ui::LocaleText(FormatPattern(p.years, "0.00")) + " лет модели,  " +
-                         QString::number(std::lround(p.stepsPerSecond)) + " шагов/с,  до конца " +
-                         RussianDuration(p.secondsLeft));
+  ShowFields(!run_.Running());
   if (r.message) ui::Report(r.message);
   return run_.Running();
 }
@@ -529,17 +524,21 @@ void ModellingScreen::ShowResults() {
 void ModellingScreen::ScreenUpdate() {
   ++updates_;
   const int p = run_.settings().PlanetNo;
-  Show(dTmodField, ShownModelYears(m_, run_.tMod(), run_.h()));
-  const CalendarDate d = run_.currentDate();
-  ShowDate(date, d.year, d.month, d.day);
-  Show(jdField, m_.JD);
-  Show(alfaEklipField, ShownAlfaEklip(run_.watch().AlfaEklip));
+  UpdateFigures& f = shown_;
+  f.due = true;
+  f.dTmod = ShownModelYears(m_, run_.tMod(), run_.h());
+  f.date = run_.currentDate();
+  f.JD = m_.JD;
+  f.AlfaEklip = ShownAlfaEklip(run_.watch().AlfaEklip);
+  f.energy = run_.active().energy && !run_.settings().imitatorMode;
+  f.dEsys = run_.dEsysPercent();
+  f.dMsys = run_.dMsysPercent();
   if (p >= 0 && p <= 10) {
     const double coords[] = {m_.X[p], m_.Y[p], m_.Z[p]};
     const QColor colours[] = {kRed, kBlue, kGreen};
     const double x = TimePlotX(m_, run_.tMod(), scales_);
     for (int c = 0; c < 3; ++c) {
-      Show(coordFields[c], coords[c] / m_.MK);
+      f.coords[c] = coords[c] / m_.MK;
       if (coordBoxes[c]->isChecked()) picture->Point(x, CoordinatePlotY(m_, coords[c], scales_), colours[c]);
     }
   }
@@ -548,11 +547,35 @@ void ModellingScreen::ScreenUpdate() {
     KeepDrawnPositions();
     DrawMarks(true);
   }
-  if (run_.active().energy && !run_.settings().imitatorMode) {
-    Show(dEsysField, run_.dEsysPercent());
-    Show(dMsysField, run_.dMsysPercent());
-  }
   ReadScales();
+}
+
+// The fields of the last screen update. A display shows a few dozen frames a
+// second, so while a run goes on they are written at most every 40 ms: the
+// repainting of the fields after every batch would cost more than the batch.
+void ModellingScreen::ShowFields(bool now) {
+  const auto t = std::chrono::steady_clock::now();
+  if (!now && t - fieldsShownAt_ < std::chrono::milliseconds(40)) return;
+  fieldsShownAt_ = t;
+  UpdateFigures& f = shown_;
+  if (f.due) {
+    f.due = false;
+    Show(dTmodField, f.dTmod);
+    ShowDate(date, f.date.year, f.date.month, f.date.day);
+    Show(jdField, f.JD);
+    Show(alfaEklipField, f.AlfaEklip);
+    for (int c = 0; c < 3; ++c) Show(coordFields[c], f.coords[c]);
+    if (f.energy) {
+      Show(dEsysField, f.dEsys);
+      Show(dMsysField, f.dMsys);
+    }
+  }
+  Show(dTrealField, ShownRealHours(std::chrono::duration<double>(t - startTime_).count()));
+  ShowResults();
+  const RunProgress p = ProgressOf(run_, m_, workSeconds_);
+  progressLabel->setText(ui::LocaleText(FormatPattern(p.years, "0.00")) + " лет модели,  " +
+                         QString::number(std::lround(p.stepsPerSecond)) + " шагов/с,  до конца " +
+                         RussianDuration(p.secondsLeft));
 }
 
 void ModellingScreen::PlotExtremum() {

@@ -103,6 +103,7 @@ class ModellingScreen : public ui::Screen {
   void ShowDate(const std::array<QLineEdit*, 3>& fields, int year, int month, float day);
   void ShowResults();
   void ScreenUpdate();
+  void ShowFields(bool now);
   void PlotExtremum();
   void Redraw();
   void RedrawMain();
@@ -124,7 +125,15 @@ class ModellingScreen : public ui::Screen {
   bool xsolDrawn_ = false;        // "Xsol=0" as the last marks were drawn
   int updates_ = 0;
   bool planEnded_ = false;
-  std::chrono::steady_clock::time_point startTime_;
+  std::chrono::steady_clock::time_point startTime_, fieldsShownAt_;
+  // What the last screen update has to show in the fields.
+  struct UpdateFigures {
+    bool due = false;
+    double dTmod = 0.0, JD = 0.0, AlfaEklip = 0.0, dEsys = 0.0, dMsys = 0.0;
+    CalendarDate date;
+    std::array<double, 3> coords{};
+    bool energy = false;
+  } shown_;
   double workSeconds_ = 0.0;      // time spent inside batches of the current run
   // The start state last shown, to notice a new one set up by the parameters screen.
   double shownJDstart_ = 0.0;

@@ -38,11 +38,11 @@ std::vector<std::string> RenderModelScreens(ui::Navigator& nav, const QString& d
   s->Open();
   s->endYearField->setText("1610");
   s->driftBoxes[0]->setChecked(true);
-  s->mtField->setText("1");
-  s->mdAlfaField->setText("10");
-  s->dYField->setText("-6");
+  s->mtField->setText("0.5");  // the ten years across the picture
+  s->mdAlfaField->setText("20");
+  s->dYField->setText("-5");
   s->trailsBox->setChecked(true);
-  s->scaleBar->setValue(200);  // 20 million km per unit: the inner planets and their side view
+  s->scaleBar->setValue(150);  // 15 million km per unit: the inner planets and their side view
   s->startButton->click();
   while (s->Runner().Active()) QCoreApplication::processEvents();
   if (!messages.shown.empty() || !Save(s, out.filePath("modelling.png"))) failed.push_back("modelling");
@@ -59,6 +59,7 @@ std::vector<std::string> RenderModelScreens(ui::Navigator& nav, const QString& d
   t->bodies[1]->setChecked(true);
   t->bodies[2]->setChecked(true);
   t->placeButton->click();
+  t->mfField->setText("1000");  // force lines of a few units
   t->restButton->click();
   t->vsys[0]->setText("300");
   t->iterateButton->click();
