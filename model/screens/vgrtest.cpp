@@ -181,7 +181,8 @@ void VgrTestScreen::OnPlace() {
       Show(velocities[c], Fix(test_.V1[c] * 1000.0) / m_.MK);
       Show(velocities[3 + c], Fix(test_.V2[c] * 1000.0) / m_.MK);
     }
-    if (!Draw()) r = bad;
+    forcesShown_ = false;  // the forces of the former places do not belong to the new ones
+    Draw();
   }
   ui::Report(r);
 }
@@ -198,6 +199,7 @@ void VgrTestScreen::OnRest() {
     Show(restF, test_.p12.Fij);
     Show(doneField, test_.iterations);
     ShowComponents();
+    forcesShown_ = true;
     if (!Draw()) r = bad;
   }
   ui::Report(r);
@@ -221,6 +223,7 @@ void VgrTestScreen::OnIterate() {
     }
     ShowComponents();
     Show(doneField, test_.iterations);
+    forcesShown_ = true;
     if (!Draw()) r = bad;
   }
   ui::Report(r);
@@ -251,9 +254,10 @@ bool VgrTestScreen::Draw() {
     const double fv = v == 1 ? k.force.FYij : k.force.FZij;
     const double x2 = x + k.force.FXij / MF_, y2 = y + fv / MF_;
     const QPointF end = picture->ToPixel(x2, y2);
+    picture->Circle(x, y, 0.15, QColor(m_.ColR[k.body], m_.ColG[k.body], m_.ColB[k.body]), 1.0, true);
+    if (!forcesShown_) continue;
     if (!std::isfinite(x2) || !std::isfinite(y2) || std::fabs(end.x()) > kMaxPixel || std::fabs(end.y()) > kMaxPixel)
       return false;
-    picture->Circle(x, y, 0.15, QColor(m_.ColR[k.body], m_.ColG[k.body], m_.ColB[k.body]), 1.0, true);
     picture->Line(x, y, x2, y2, k.colour);
   }
   return true;

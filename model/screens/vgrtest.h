@@ -62,6 +62,7 @@ class VgrTestScreen : public ui::Screen {
   GravitySpeedTest test_;
   double mxy_ = 3e10;  // metres per unit of the picture
   double MF_ = 2e16;   // newtons per unit of the picture
+  bool forcesShown_ = false;  // the forces belong to the bodies' places
 };
 
 }  // namespace torvik

@@ -401,5 +401,25 @@ TEST_F(ModellingTest, GravityTestIterationGivesTheNextRunItsDelayPasses) {
   EXPECT_NE(two, five);
 }
 
+// The force of the Sun on the Earth, 3.4–3.7·10^22 N, does not fit the picture at
+// the default 2·10^16 N per unit; a larger MF draws it.
+TEST_F(ModellingTest, GravityTestAsksForALargerForceScale) {
+  auto* test = static_cast<VgrTestScreen*>(nav.Show("vgrtest"));
+  test->bodies[0]->setChecked(true);
+  test->bodies[3]->setChecked(true);
+  test->placeButton->click();
+  EXPECT_TRUE(messages.shown.empty()) << messages.LastText();
+  test->restButton->click();
+  EXPECT_EQ(messages.LastText(), "Введите правильно данные или увеличьте MF");
+  EXPECT_EQ(messages.shown.back().title, "Torvik6");
+  messages.shown.clear();
+  test->mfField->setText("1e10");
+  test->restButton->click();
+  EXPECT_TRUE(messages.shown.empty()) << messages.LastText();
+  const double F = ui::ParseNumber(test->restF->text()).value_or(0);
+  EXPECT_GT(F, 3.4e22);  // between aphelion and perihelion
+  EXPECT_LT(F, 3.7e22);
+}
+
 }  // namespace
 }  // namespace torvik
