@@ -160,6 +160,18 @@ TEST_F(ModellingTest, CaptionsDefaultsAndSizeOfBothScreens) {
     EXPECT_LE(s.height(), 730) << w->windowTitle().toStdString();
   }
   EXPECT_TRUE(messages.shown.empty()) << messages.LastText();
+
+  // Screens this program does not have here say so; Выход ends the program.
+  for (QAbstractButton* b : {screen->toStatsButton, screen->toPlanButton}) {
+    messages.shown.clear();
+    b->click();
+    EXPECT_EQ(messages.LastText(), ui::kScreenNotReady) << b->text().toStdString();
+  }
+  screen->toParamsButton->click();
+  EXPECT_TRUE(params->isVisible());
+  screen->exitButton->click();
+  EXPECT_EQ(exits, 1);
+  EXPECT_FALSE(screen->isVisible());
 }
 
 // Начать, Остановить during the run and Продолжить write the same orbit file
