@@ -12,6 +12,7 @@
 #include "core/model.h"
 #include "core/paths.h"
 #include "model/de405_files.h"
+#include "model/screens/register.h"
 #include "observe/sample_files.h"
 #include "ui/screen.h"
 #include "ui/screenshots.h"
@@ -55,7 +56,8 @@ int main(int argc, char** argv) {
   torvik::RegisterScreens(nav, model, folder);
 
   if (!screenshots.isEmpty()) {
-    const auto failed = torvik::ui::RenderScreens(nav, screenshots);
+    auto failed = torvik::ui::RenderScreens(nav, screenshots);
+    for (auto& id : torvik::RenderModelScreens(nav, screenshots, folder)) failed.push_back(id);
     for (const auto& id : failed) std::fprintf(stderr, "torvik6: cannot save the screenshot of %s\n", id.c_str());
     return failed.empty() ? 0 : 1;
   }

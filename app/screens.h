@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "core/model.h"
+#include "model/screens/register.h"
 #include "params/screens/register.h"
 #include "tools/screens/register.h"
 #include "ui/messages.h"
@@ -17,10 +18,12 @@ namespace torvik {
 inline void RegisterScreens(ui::Navigator& nav, Model& model, const std::filesystem::path& folder) {
   ui::SetProgramFolder(folder);
   RegisterParamsScreens(nav, model, folder);
+  RegisterModelScreens(nav, model, folder);
   RegisterToolsScreens(nav);
   RegisterStudyScreens(nav, model);
-  // Until the modelling screen is in the program, its runs go through torvik6-cli.
-  nav.SetMeanwhile("model", "Пока модель и имитаторы запускаются командой torvik6-cli run (см. torvik6-cli run --help).");
+  // Screens still to come: what does the same job meanwhile.
+  nav.SetMeanwhile("observe", "Пока наблюдения обрабатываются командой torvik6-cli observe (см. torvik6-cli observe --help).");
+  nav.SetMeanwhile("optimization", "Пока планы запускаются командой torvik6-cli plan (см. torvik6-cli plan --help).");
 }
 
 }  // namespace torvik

@@ -18,6 +18,7 @@
 #include "model/de405_files.h"
 #include "model/imitators.h"
 #include "model/run.h"
+#include "model/run_view.h"
 #include "core/fields.h"
 #include "params/loading.h"
 #include "params/startup.h"
@@ -81,18 +82,6 @@ bool Integer(const Args& args, const char* name, std::int32_t* v, std::string* e
 
 double Seconds(std::chrono::steady_clock::time_point t0) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-std::string Duration(double s) {
-  char buf[32];
-  if (!std::isfinite(s) || s < 0) return "?";
-  if (s < 120)
-    std::snprintf(buf, sizeof buf, "%.0f s", s);
-  else if (s < 7200)
-    std::snprintf(buf, sizeof buf, "%.1f min", s / 60);
-  else
-    std::snprintf(buf, sizeof buf, "%.1f h", s / 3600);
-  return buf;
 }
 
 int RunCommand(const Args& args) {
@@ -180,7 +169,6 @@ int RunCommand(const Args& args) {
 
   const bool quiet = HasFlag(args, "--quiet");
   const bool tty = isatty(STDERR_FILENO);
-  const double jdEnd = s.endYearOn ? DateToJD(s.endYear + 1, 1, 1.0f) : 0.0;
   const auto t0 = std::chrono::steady_clock::now();
   double lastShown = 0;
   ActionResult failure;
@@ -192,14 +180,11 @@ int RunCommand(const Args& args) {
     const double wall = Seconds(t0);
     if (!quiet && (wall - lastShown >= (tty ? 0.5 : 10.0) || !run.Running())) {
       lastShown = wall;
-      const double years = run.tMod() / m.sekG;
-      const double rate = run.totalSteps() / std::max(wall, 1e-9);
-      double left = NAN;
-      if (s.endYearOn && m.JD > m.JDstart) left = wall * (jdEnd - m.JD) / (m.JD - m.JDstart);
-      if (!run.Running()) left = 0;
+      const RunProgress p = ProgressOf(run, m, wall);
+      double left = p.secondsLeft;
       if (steps > 0) left = wall * (steps - run.totalSteps()) / std::max<double>(run.totalSteps(), 1);
-      std::fprintf(stderr, "%s%.2f model years, year %d, %.0f steps/s, left %s%s", tty ? "\r" : "", years,
-                   run.currentYear(), rate, Duration(left).c_str(), tty ? "    " : "\n");
+      std::fprintf(stderr, "%s%.2f model years, year %d, %.0f steps/s, left %s%s", tty ? "\r" : "", p.years,
+                   run.currentYear(), p.stepsPerSecond, DurationText(left).c_str(), tty ? "    " : "\n");
       std::fflush(stderr);
     }
   }

@@ -1,5 +1,6 @@
 #include "model/compare.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -68,10 +69,25 @@ std::string Padded(std::string s, std::size_t width) {
   return s;
 }
 
+// Columns of the table: the label in 27 characters, each value right-aligned
+// in 14 (wider values keep one blank before them), so that the table reads in
+// a monospaced font.
+constexpr std::size_t kLabelWidth = 27, kValueWidth = 14;
+
+std::string RightAligned(const std::string& s) {
+  std::size_t chars = 0;
+  for (unsigned char ch : s) chars += (ch & 0xC0) != 0x80;
+  const std::size_t width = std::max(kValueWidth, chars + 1);
+  return std::string(width - chars, ' ') + s;
+}
+
+std::string Heading(const char* a, const char* b, const char* c) {
+  return Padded("", kLabelWidth) + RightAligned(a) + RightAligned(b) + RightAligned(c);
+}
+
 std::string Row(const char* label, std::initializer_list<double> values, double MK) {
-  std::string line = Padded(label, 28);
-  for (double v : values) line += Padded(NumberText(FixMK(v, MK)), 22);
-  while (!line.empty() && line.back() == ' ') line.pop_back();
+  std::string line = Padded(label, kLabelWidth);
+  for (double v : values) line += RightAligned(NumberText(FixMK(v, MK)));
   return line;
 }
 
@@ -143,13 +159,13 @@ std::vector<std::string> ComparisonLines(const Comparison& c) {
   const double MK = 1000000.0;
   std::vector<std::string> lines;
   lines.push_back(" JD= " + ShortestText(c.JD) + "    планата № " + std::to_string(c.planet));
-  lines.push_back(Padded("", 28) + "L, град " + "             B, град             " + " R, тыс. км. ");
+  lines.push_back(Heading("L, град", "B, град", "R, тыс. км."));
   for (const auto& t : c.rows) lines.push_back(Row(t.label, {t.L, t.B, t.R}, MK));
-  lines.push_back(Padded("", 28) + "        dL, сек " + "           dB, сек        " + "  dR, тыс. км. ");
+  lines.push_back(Heading("dL, сек", "dB, сек", "dR, тыс. км."));
   for (const auto& d : c.diffs) lines.push_back(Row(d.label, {d.dL, d.dB, d.dR}, MK));
-  lines.push_back(Padded("", 28) + "       X " + "                              Y                  " + "            Z ");
+  lines.push_back(Heading("X", "Y", "Z"));
   for (const auto& t : c.rows) lines.push_back(Row(t.label, {t.X, t.Y, t.Z}, MK));
-  lines.push_back(Padded("", 28) + " dX " + "                        dY                  " + "          dZ ");
+  lines.push_back(Heading("dX", "dY", "dZ"));
   for (const auto& d : c.diffs) lines.push_back(Row(d.label, {d.dX, d.dY, d.dZ}, MK));
   return lines;
 }

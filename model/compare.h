@@ -42,9 +42,10 @@ struct Comparison {
 ActionResult CompareImitators(Model& m, const std::filesystem::path& folder, int planet, double jd,
                               Comparison& out);
 
-// The table as the screen prints it, one text per line (values Fix(v·MK)/MK):
-// the title, the heading and seven rows of L, B, R, the heading and seven rows
-// of X, Y, Z, then the same two blocks of differences.
+// The table as the screen prints it, one text per line (values Fix(v·MK)/MK)
+// in columns for a monospaced font: the title, the heading and seven rows of
+// L, B, R, the heading and seven rows of dL, dB, dR, then the same two blocks
+// of X, Y, Z and dX, dY, dZ.
 std::vector<std::string> ComparisonLines(const Comparison& c);
 
 }  // namespace torvik

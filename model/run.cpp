@@ -44,6 +44,7 @@ ActionResult ModelRun::Start(const RunSettings& s) {
   act_ = live = s.live;
   m_.Stop = 0;
   watch_.Reset();
+  fields_.Clear(m_);
 
   // Fields that are not numbers never get here (the screen and the CLI check
   // them); values that would make the run meaningless count as bad data too.
@@ -72,6 +73,7 @@ ActionResult ModelRun::Start(const RunSettings& s) {
   if (s.watch) {
     if (!planetOk || s.PlanetNo < 1) return Message(kMsgSun);
     watch_.Start(m_, s.PlanetNo, s.Alfa);
+    fields_.Start(watch_, m_);
   }
 
   const int p = s.PlanetNo;
@@ -166,6 +168,7 @@ bool ModelRun::Step(BatchResult& r) {
 
   if (s_.watch) {
     h_ = watch_.Observe(m_, tMod_, act_.hMain, act_.NRed);
+    fields_.Update(watch_, m_);
     if (watch_.event == WatchEvent::Fault) {
       r.message = Message(kMsgSolveError);
       EndRun(RunEnd::Error, r);

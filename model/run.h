@@ -22,6 +22,7 @@
 #include "model/imitator.h"
 #include "model/orbit_watch.h"
 #include "model/run_files.h"
+#include "model/run_view.h"
 
 namespace torvik {
 
@@ -117,6 +118,8 @@ class ModelRun {
   const LiveSettings& active() const { return act_; }  // the live fields in force
   const Engine& engine() const { return engine_; }
   const OrbitWatch& watch() const { return watch_; }
+  // The result fields of the watched planet as the screen shows them.
+  const WatchFields& fields() const { return fields_; }
   double h() const { return h_; }
   double tMod() const { return tMod_; }   // model time elapsed, s
   double tRun() const { return tRun_; }   // signed model time, s
@@ -145,6 +148,7 @@ class ModelRun {
   Model& m_;
   Engine engine_;
   OrbitWatch watch_;
+  WatchFields fields_;
   RunSettings s_;
   LiveSettings act_;
   bool started_ = false;

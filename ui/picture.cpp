@@ -40,7 +40,7 @@ QPointF Picture::ToPixel(double x, double y) const {
 }
 
 void Picture::Clear() {
-  image_.fill(Qt::white);
+  image_.fill(background_);
   update();
 }
 

@@ -22,8 +22,9 @@ class Picture : public QWidget {
   // User coordinates: (left, top) is the upper-left corner and (right,
   // bottom) the lower-right one, so top > bottom puts y upward.
   void SetScale(double left, double top, double right, double bottom);
-  // Fills the picture with its background colour (white).
+  // Fills the picture with its background colour (white unless set).
   void Clear();
+  void SetBackground(const QColor& colour) { background_ = colour; }
   void Point(double x, double y, const QColor& colour);
   void Line(double x1, double y1, double x2, double y2, const QColor& colour);
   // A circle of radius r in horizontal units; aspect = height / width makes
@@ -46,6 +47,7 @@ class Picture : public QWidget {
   double PixelsPerUnitX() const;
   double PixelsPerUnitY() const;
   QImage image_;
+  QColor background_ = Qt::white;
   double left_ = 0.0, top_ = 0.0, right_ = 1.0, bottom_ = 1.0;
 };
 

@@ -336,7 +336,7 @@ void ParametersScreen::WireActions() {
   connect(stopButton, &QPushButton::clicked, this, [this] { OrbitCheck::RequestStop(m_); });
   connect(continueButton, &QPushButton::clicked, this, [this] { OnCheckContinue(); });
   connect(nc0Button, &QPushButton::clicked, this, [this] { OnCheckNC0(); });
-  connect(toModelButton, &QPushButton::clicked, this, [this] { nav_.Show("model"); });
+  connect(toModelButton, &QPushButton::clicked, this, [this] { nav_.Show("modelling"); });
   connect(toObserveButton, &QPushButton::clicked, this, [this] { nav_.Show("observe"); });
   connect(velocityButton, &QPushButton::clicked, this, [this] { nav_.Show("velocity"); });
   connect(notationButton, &QPushButton::clicked, this, [this] { nav_.Show("notation"); });
