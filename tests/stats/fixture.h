@@ -26,7 +26,8 @@ struct TempFolder {
   explicit TempFolder(const std::string& name) {
     path = fs::temp_directory_path() / ("torvik6_stats_" + name + "_" + std::to_string(::getpid()));
     fs::remove_all(path);
-    EnsureProgramFolder(path);
+    // Only the folders these tests use (the whole standard tree is slow to make on a busy disk).
+    for (const char* f : {"Plan1/Txt1", "NEW", "APC", "JPL"}) fs::create_directories(path / f);
   }
   ~TempFolder() { fs::remove_all(path); }
 };
