@@ -12,6 +12,7 @@
 #include "core/paths.h"
 #include "model/de405_files.h"
 #include "params/screens/register.h"
+#include "stats/screens/register.h"
 #include "tools/screens/register.h"
 #include "ui/screen.h"
 #include "ui/screenshots.h"
@@ -51,9 +52,12 @@ int main(int argc, char** argv) {
   torvik::ui::Navigator nav;
   torvik::RegisterParamsScreens(nav, model, folder);
   torvik::RegisterToolsScreens(nav);
+  torvik::RegisterStatsScreens(nav, model, folder);
 
   if (!screenshots.isEmpty()) {
-    const auto failed = torvik::ui::RenderScreens(nav, screenshots);
+    const auto failed = torvik::ui::RenderScreens(nav, screenshots, [&](const std::string& id, torvik::ui::Screen* s) {
+      if (id == "statistics") torvik::PrepareStatisticsScreenshot(s, folder);
+    });
     for (const auto& id : failed) std::fprintf(stderr, "torvik6: cannot save the screenshot of %s\n", id.c_str());
     return failed.empty() ? 0 : 1;
   }

@@ -8,7 +8,7 @@
 
 namespace torvik::ui {
 
-std::vector<std::string> RenderScreens(Navigator& nav, const QString& dir) {
+std::vector<std::string> RenderScreens(Navigator& nav, const QString& dir, const PrepareScreenshot& prepare) {
   std::vector<std::string> failed;
   QDir().mkpath(dir);
   for (const std::string& id : nav.Ids()) {
@@ -19,6 +19,7 @@ std::vector<std::string> RenderScreens(Navigator& nav, const QString& dir) {
     }
     const bool wasVisible = screen->isVisible();
     screen->Open();
+    if (prepare) prepare(id, screen);
     // Sized by its content, not by the (small) offscreen screen; word-wrapped
     // labels need their height for the chosen width.
     QSize size = screen->sizeHint().expandedTo(screen->minimumSizeHint()).expandedTo(screen->size());

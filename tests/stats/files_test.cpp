@@ -134,6 +134,29 @@ TEST(AddPoint, SameDateAsksAndNoLeavesTheContent) {
   EXPECT_EQ(e.st.AddPoint(e.in).message->text, kPointNotFound);
 }
 
+TEST(SelectPoint, NearestPointByMidpointsAndNoneExactlyOnAMidpoint) {
+  // Points every four years; with MX1 = 4 years/cm a plot cm is 1461 days.
+  Editing e(2451545.0, {{0, {1, 2, 3, 0.5, 5, 6}}, {1461, {2, 2, 3, 0.5, 5, 6}}, {2922, {3, 2, 3, 0.5, 5, 6}}});
+  e.in.MX1 = 4;
+  struct Case {
+    double x;
+    bool left;
+    int want;  // 0: the selection stays
+  } cases[] = {{0.2, true, 1}, {1.49, true, 1}, {1.51, false, 2}, {2.49, false, 2}, {2.5, true, 0},
+               {1.5, false, 0}, {2.51, true, 3}, {40, false, 3}};
+  for (const Case& c : cases) {
+    const int before = e.st.selectedPoint();
+    auto o = e.st.SelectPoint(c.x, c.left, e.in);
+    ASSERT_FALSE(o.message);
+    EXPECT_EQ(e.st.selectedPoint(), c.want ? c.want : before) << c.x;
+    EXPECT_EQ((c.left ? o.fields.IStart : o.fields.IEnd).value_or(0), c.want) << c.x;
+    if (c.want) {
+      EXPECT_EQ((c.left ? o.fields.firstValue : o.fields.lastValue).value(), c.want) << c.x;
+    }
+  }
+  EXPECT_EQ(e.st.SelectPoint(1, true, e.in).fields.firstDate->year, 2000);
+}
+
 // ---------------------------------------------------------------------------
 
 TEST(DriftFiles, ReplaceInAPlanFileTruncatesAndKeepsTheOtherDrifts) {
