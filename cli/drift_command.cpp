@@ -1,6 +1,7 @@
 // torvik6-cli drift: "Обработать данные " of the statistics screen on an orbit
 // file: the drift per hundred years of one element with its limit, as the
-// screen's fields would show them, and optionally the plot the screen draws.
+// screen's fields show them (up to 15 significant digits), and optionally the
+// plot the screen draws.
 #include <cstdio>
 #include <string>
 
@@ -74,7 +75,7 @@ int RunDrift(const Args& args) {
   o = st.ProcessData(in);
   const StatsFields& f = o.fields;
   auto print = [](const char* name, const auto& v) {
-    if (v) std::printf("%s %s\n", name, ShortestText(static_cast<double>(*v)).c_str());
+    if (v) std::printf("%s %s\n", name, NumberText(static_cast<double>(*v)).c_str());
   };
   print("Drift", f.Drift);
   print("Limit", f.Limit);

@@ -54,8 +54,9 @@ struct Row {
   }
 };
 
+// A result as the fields show it: up to 15 significant digits, the locale's separator.
 void SetNumber(QLineEdit* f, double v) {
-  f->setText(ui::FormatNumber(v));
+  f->setText(ui::LocaleText(NumberText(v)));
   f->setCursorPosition(0);  // the number from its first digit
 }
 
