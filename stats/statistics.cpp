@@ -385,12 +385,24 @@ StatsOutcome Statistics::ReplaceDrift(const StatsInputs& in) {
 
 // ---------------------------------------------------------------------------
 
+bool Statistics::RunLoaded(StatsOutcome& out) const {
+  if (t_.kind == DataKind::ImitatorRun || t_.kind == DataKind::PlanRun) return true;
+  out.message = Msg(kNotPrimaryData);
+  return false;
+}
+
+// The edited table replaces the loaded one only when its file was written, so
+// that the table always matches the file it came from.
+ActionResult Statistics::Rewrite(PointTable t) {
+  if (!WriteRunFile(Resolve(t.RunPath), t)) return RunWriteErrorMessage(t.RunPath);
+  t_ = std::move(t);
+  selected_ = 0;
+  return std::nullopt;
+}
+
 StatsOutcome Statistics::DeletePoint(const StatsInputs& in) {
   StatsOutcome out;
-  if (t_.kind != DataKind::ImitatorRun && t_.kind != DataKind::PlanRun) {
-    out.message = Msg(kNotPrimaryData);
-    return out;
-  }
+  if (!RunLoaded(out)) return out;
   const int k = in.deleteNo;
   // A number outside the table would delete the last point.
   if (k < 1 || k > t_.NPoint) {
@@ -407,21 +419,13 @@ StatsOutcome Statistics::DeletePoint(const StatsInputs& in) {
     for (int i = 1; i <= t.NPoint; ++i) t.tDay[static_cast<std::size_t>(i)] += t_.JDfile - first;
     t.JDfile = first;
   }
-  if (!WriteRunFile(Resolve(t.RunPath), t)) {
-    out.message = RunWriteErrorMessage(t.RunPath);
-    return out;
-  }
-  t_ = std::move(t);
-  selected_ = 0;
+  out.message = Rewrite(std::move(t));
   return out;
 }
 
 StatsOutcome Statistics::AddPoint(const StatsInputs& in) {
   StatsOutcome out;
-  if (t_.kind != DataKind::ImitatorRun && t_.kind != DataKind::PlanRun) {
-    out.message = Msg(kNotPrimaryData);
-    return out;
-  }
+  if (!RunLoaded(out)) return out;
   const auto p = static_cast<std::size_t>(std::clamp(in.p, 1, kElementCount));
   const double Dnew = DateToJD(in.addYear, in.addMonth, in.addDay);
   PointTable t = t_;
@@ -454,12 +458,7 @@ StatsOutcome Statistics::AddPoint(const StatsInputs& in) {
     for (int i = 1; i <= t.NPoint; ++i) t.tDay[static_cast<std::size_t>(i)] += t_.JDfile - JDfile;
     t.JDfile = JDfile;
   }
-  if (!WriteRunFile(Resolve(t.RunPath), t)) {
-    out.message = RunWriteErrorMessage(t.RunPath);
-    return out;
-  }
-  t_ = std::move(t);
-  selected_ = 0;
+  out.message = Rewrite(std::move(t));
   return out;
 }
 

@@ -141,6 +141,8 @@ class Statistics {
   void ShowRange(int p, StatsFields& f) const;
   bool SizePlot(double w, double h, bool askLarge);
   void GenerateTestSeries(StatsInputs& in, StatsFields& f);
+  bool RunLoaded(StatsOutcome& out) const;
+  ActionResult Rewrite(PointTable t);
   double PlotX(double tDay, double mx1) const { return tDay / 365.25 / mx1 + 1; }
 
   std::array<Rgb, 14> colours_;
