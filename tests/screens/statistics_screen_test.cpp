@@ -159,6 +159,25 @@ TEST_F(StatisticsScreenTest, DeletesAndAddsPointsOfTheLoadedFile) {
             (std::vector<std::string>{"1", "0", "77500000", "0", "0", "0", "0", "0"}));
 }
 
+TEST_F(StatisticsScreenTest, OverlayDrawsTheNewPointsInTheirColourOverTheOldPlot) {
+  auto colour = [&](int c) { return QColor(model.ColR[c], model.ColG[c], model.ColB[c]); };
+  ASSERT_NE(colour(3), colour(11));
+  screen->loadButton->click();
+  const int before = Count(colour(11));
+  ASSERT_GT(before, 0);
+  ASSERT_EQ(Count(colour(3)), 0);
+  screen->overlay->setChecked(true);
+  screen->colour->setText("3");
+  screen->element->Select(1);  // the node, drawn over the perihelion plot
+  screen->loadButton->click();
+  ASSERT_TRUE(messages.shown.empty()) << messages.LastText();
+  EXPECT_GT(Count(colour(3)), 0);
+  EXPECT_GE(Count(colour(11)), before - 20);  // the first points stay (a few under the new ones)
+  screen->colour->setText("14");    // colour numbers are 0..13
+  screen->loadButton->click();
+  EXPECT_EQ(messages.LastText(), "Ошибка чтения данных из файла\r\n\\Plan1\\Txt1\\Torvik1RasB1.txt");
+}
+
 TEST_F(StatisticsScreenTest, AskBeforeAVeryLargePlot) {
   messages.answer = false;
   screen->mp->setText("0,00001");
