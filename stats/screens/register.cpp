@@ -35,6 +35,7 @@ void PrepareStatisticsScreenshot(ui::Screen* screen, const std::filesystem::path
     while (run.Running()) run.Batch();
   }
   st->plan->SetNumber(0);
+  st->mp->SetNumber(0.05);  // the 0.6° of four centuries over the viewport's height
   st->OnLoadRunFile();
   st->ncp->SetNumber(50);
   st->OnProcess();
