@@ -16,6 +16,7 @@ constexpr std::int32_t kMaxTestPoints = 1000000;
 // Dates of points that differ by less than this are the same date (the day
 // field is single precision; the file keeps hundredths of a day).
 constexpr double kSameDate = 1e-5;
+constexpr double kMaxBandSteps = 1e6;
 
 std::string N(double v) { return NumberText(v); }
 
@@ -105,13 +106,17 @@ StatsOutcome Statistics::LoadRunFileAt(const std::filesystem::path& file, const 
   selected_ = 0;
   const bool ok = ReadRunFile(file, t_);
   Extremes(p);
-  // An empty series or a scale of 0 gives no plot: reported like the file.
-  const double H = Fix(ParMax_ / in.MP - ParMin_ / in.MP) + 2;
-  const double W = t_.tDay[static_cast<std::size_t>(t_.NPoint)] / 365.24 / in.MX1 + 3;
-  if (!ok || t_.NPoint < 1 || !(std::isfinite(W) && std::isfinite(H) && W > 0 && H > 0)) {
+  // An empty series or a scale of 0 gives no plot: reported like the file. A
+  // run backward in time (negative days) or a negative scale still loads, on
+  // a surface of at least 3 × 2 plot cm.
+  double H = Fix(ParMax_ / in.MP - ParMin_ / in.MP) + 2;
+  double W = t_.tDay[static_cast<std::size_t>(t_.NPoint)] / 365.24 / in.MX1 + 3;
+  if (!ok || t_.NPoint < 1 || !(std::isfinite(W) && std::isfinite(H))) {
     out.message = ReadErrorMessage(relPath);
     return out;
   }
+  H = std::max(H, 2.0);
+  W = std::max(W, 3.0);
   if (!in.overlay) {
     if (!SizePlot(W, H, true)) return out;
     plot_.Text(2, 2, t_.Title());
@@ -193,7 +198,7 @@ StatsOutcome Statistics::ProcessData(const StatsInputs& input) {
     NCPMax = in.NCP;
     const double xFirst = (t_.tDay[IStart] - step / 2) / 365.25 / in.MX1 + 1;
     plot_.Line(xFirst, plot_.H, xFirst, 0, kPlotGreen);
-    for (int i = in.IStart + in.NCP - 1; i <= in.IEnd; i += in.NCP) {
+    for (std::int64_t i = std::int64_t{in.IStart} + in.NCP - 1; i <= in.IEnd; i += in.NCP) {
       const double x = (t_.tDay[static_cast<std::size_t>(i)] + step / 2) / 365.25 / in.MX1 + 1;
       plot_.Line(x, plot_.H, x, 0, kPlotGreen);
     }
@@ -234,7 +239,11 @@ StatsOutcome Statistics::ProcessData(const StatsInputs& input) {
       f.Limit = fit->Limit;
       // The fit with its ±KSigma·Sigma band every 20 days.
       const double band = kKSigma * fit->Sigma;
-      for (double D = Fix(t_.tDay[IStart]); D <= Fix(t_.tDay[IEnd]); D += 20) {
+      // Every 20 days; a span of more than 20·kMaxBandSteps days (a corrupt file)
+      // gets proportionally fewer dots.
+      const double from = Fix(t_.tDay[IStart]), to = Fix(t_.tDay[IEnd]);
+      const double every = std::max(20.0, (to - from) / kMaxBandSteps);
+      for (double D = from; D <= to; D += every) {
         const double x = ((t_.JDfile - JDe_) + D) / 36525;
         const double F = fit->k0 + fit->k1 * x + fit->k2 * x * x;
         const double px = D / 365.25 / in.MX1 + 1;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "fixture.h"
+#include "stats/statistics.h"
 
 namespace torvik {
 namespace {
@@ -74,6 +75,22 @@ TEST(RunFileRead, HeaderLinesAreKeptWholeAndTheTitleIsFifteenCharacters) {
 
 // A file read and written again keeps every time and element to the unit of
 // its last digit (the values pass through value / 10^6 · 10^6).
+TEST(RunFileRead, ABackwardRunLoadsAndAZeroScaleDoesNot) {
+  test::TempFolder folder("backward");
+  Statistics st({}, folder.path);
+  StatsInputs in;
+  WriteTextFile(ResolvePath(folder.path, Statistics::RunPathOf(in)),
+                RunLines(2451545.0, Series(25, -100.0, [](int i) { return 77.0 - i * 1e-4; })));
+  auto o = st.LoadRunFile(in);
+  ASSERT_FALSE(o.message);
+  EXPECT_EQ(st.plot().W, 3);
+  in.IEnd = 25;
+  EXPECT_FALSE(st.ProcessData(in).message);
+  in.MP = 0;
+  EXPECT_EQ(st.LoadRunFile(in).message->text, "Ошибка чтения данных из файла\r\n\\Plan1\\Txt1\\Torvik1RasB1.txt");
+  EXPECT_EQ(st.points().NPoint, 25);  // the points stay
+}
+
 TEST(RunFileWrite, RewritingTheMercuryFileKeepsEveryValue) {
   auto original = ReadTextFile(test::MercuryFile());
   ASSERT_TRUE(original);
