@@ -301,22 +301,25 @@ void StatisticsScreen::Build() {
 
 // ---------------------------------------------------------------------------
 
-// Reads fields; a field that is not a number (or outside its range) marks the
-// reading as failed and reads as 0.
+// Reads fields; a field that is not a number (or outside its range) reads as
+// 0 and is noted, and each action fails only on the fields it uses.
 struct StatisticsScreen::Reader {
-  bool ok = true;
-  double Num(const ui::NumberField* f) {
-    auto v = f->Number();
-    if (!v) ok = false;
-    return v.value_or(0);
-  }
-  std::int32_t Int(const ui::NumberField* f, double lo, double hi) {
+  std::vector<const QLineEdit*> bad;
+  double Num(const ui::NumberField* f, double lo = -1e300, double hi = 1e300) {
     auto v = f->Number();
     if (!v || *v < lo || *v > hi) {
-      ok = false;
+      bad.push_back(f);
       return 0;
     }
-    return static_cast<std::int32_t>(std::nearbyint(*v));
+    return *v;
+  }
+  std::int32_t Int(const ui::NumberField* f, double lo, double hi) {
+    return static_cast<std::int32_t>(std::nearbyint(Num(f, lo, hi)));
+  }
+  bool Ok(std::initializer_list<const QLineEdit*> used) const {
+    for (const QLineEdit* f : used)
+      if (std::find(bad.begin(), bad.end(), f) != bad.end()) return false;
+    return true;
   }
 };
 
@@ -343,6 +346,12 @@ StatsInputs StatisticsScreen::Inputs(Reader& r) const {
   in.T0 = r.Int(t0, -1e6, 1e6);
   in.TYear = r.Num(tYear);
   in.k0 = r.Num(k0), in.k1 = r.Num(k1), in.k2 = r.Num(k2), in.k3 = r.Num(k3);
+  in.computedDrift = r.Num(drift);
+  in.deleteNo = r.Int(deleteNo, -2147483648.0, 2147483647);
+  in.addDay = static_cast<float>(r.Num(addDay, -1e6, 1e6));
+  in.addMonth = r.Int(addMonth, 1, 12);
+  in.addYear = r.Int(addYear, -1e6, 1e6);
+  in.addValue = r.Num(addValue);
   return in;
 }
 
@@ -402,21 +411,22 @@ void StatisticsScreen::ApplyScroll() {
 void StatisticsScreen::OnLoadRunFile() {
   Reader r;
   const StatsInputs in = Inputs(r);
-  if (!r.ok) return void(ui::Report(ReadErrorMessage(Statistics::RunPathOf(in))));
+  if (!r.Ok({plan, experiment, mx1, mp, colour})) return void(ui::Report(ReadErrorMessage(Statistics::RunPathOf(in))));
   Finish(stats_.LoadRunFile(in));
 }
 
 void StatisticsScreen::OnProcess() {
   Reader r;
   const StatsInputs in = Inputs(r);
-  if (!r.ok) return void(ui::Report(UserMessage{kProcessingError, kTitle}));
+  if (!r.Ok({mx1, mp, mdp, mx2, colour, nPoint, ncp, iStart, iEnd, t0, tYear, k0, k1, k2, k3}))
+    return void(ui::Report(UserMessage{kProcessingError, kTitle}));
   Finish(stats_.ProcessData(in));
 }
 
 void StatisticsScreen::OnLoadDriftFile() {
   Reader r;
   const StatsInputs in = Inputs(r);
-  if (!r.ok)
+  if (!r.Ok({plan, experiment}))
     return void(ui::Report(ReadErrorMessage(in.imitatorSource ? ImitatorDriftPath(in.imitatorFolder)
                                                               : PlanDriftPath(in.plan, in.planet, in.planLetter))));
   Finish(stats_.LoadDriftFile(in));
@@ -424,9 +434,8 @@ void StatisticsScreen::OnLoadDriftFile() {
 
 void StatisticsScreen::OnReplaceDrift() {
   Reader r;
-  StatsInputs in = Inputs(r);
-  in.computedDrift = r.Num(drift);
-  if (!r.ok)
+  const StatsInputs in = Inputs(r);
+  if (!r.Ok({plan, experiment, drift}))
     return void(ui::Report(DriftWriteErrorMessage(in.imitatorSource ? ImitatorDriftPath(in.imitatorFolder)
                                                                     : PlanDriftPath(in.plan, in.planet, in.planLetter))));
   Finish(stats_.ReplaceDrift(in));
@@ -434,27 +443,22 @@ void StatisticsScreen::OnReplaceDrift() {
 
 void StatisticsScreen::OnDeletePoint() {
   Reader r;
-  StatsInputs in = Inputs(r);
-  in.deleteNo = r.Int(deleteNo, -2147483648.0, 2147483647);
-  if (!r.ok) return void(ui::Report(RunWriteErrorMessage(stats_.points().RunPath)));
+  const StatsInputs in = Inputs(r);
+  if (!r.Ok({deleteNo})) return void(ui::Report(RunWriteErrorMessage(stats_.points().RunPath)));
   Finish(stats_.DeletePoint(in));
 }
 
 void StatisticsScreen::OnAddPoint() {
   Reader r;
-  StatsInputs in = Inputs(r);
-  in.addDay = static_cast<float>(r.Num(addDay));
-  in.addMonth = r.Int(addMonth, 1, 12);
-  in.addYear = r.Int(addYear, -1e6, 1e6);
-  in.addValue = r.Num(addValue);
-  if (!r.ok) return void(ui::Report(RunWriteErrorMessage(stats_.points().RunPath)));
+  const StatsInputs in = Inputs(r);
+  if (!r.Ok({addDay, addMonth, addYear, addValue})) return void(ui::Report(RunWriteErrorMessage(stats_.points().RunPath)));
   Finish(stats_.AddPoint(in));
 }
 
 void StatisticsScreen::OnPress(double x, bool left) {
   Reader r;
   const StatsInputs in = Inputs(r);
-  if (!r.ok) return void(ui::Report(UserMessage{kPointNotFound, kTitle}));
+  if (!r.Ok({mx1})) return void(ui::Report(UserMessage{kPointNotFound, kTitle}));
   Finish(stats_.SelectPoint(x, left, in));
 }
 

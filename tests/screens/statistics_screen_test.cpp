@@ -145,9 +145,14 @@ TEST_F(StatisticsScreenTest, DeletesAndAddsPointsOfTheLoadedFile) {
   EXPECT_EQ(messages.LastText(), kNotPrimaryData);
   screen->loadButton->click();
   screen->deleteNo->setText("2");
+  screen->addDay->setText("abc");  // a field the deletion does not use
   screen->deleteButton->click();
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(Records(), 24);
+  screen->addButton->click();
+  EXPECT_EQ(messages.LastText(), "Ошибка записи данных в файл\r\n\\Plan1\\Txt1\\Torvik1RasB1.txt");
+  messages.shown.pop_back();
+  screen->addDay->setText("1,5");
   // A point at 1.5 January 1601, before the first record: it becomes point 1.
   screen->addValue->setText("77,5");
   screen->addButton->click();
