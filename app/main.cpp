@@ -14,6 +14,7 @@
 #include "model/de405_files.h"
 #include "model/screens/register.h"
 #include "observe/sample_files.h"
+#include "stats/screens/register.h"
 #include "ui/screen.h"
 #include "ui/screenshots.h"
 
@@ -56,7 +57,9 @@ int main(int argc, char** argv) {
   torvik::RegisterScreens(nav, model, folder);
 
   if (!screenshots.isEmpty()) {
-    auto failed = torvik::ui::RenderScreens(nav, screenshots);
+    auto failed = torvik::ui::RenderScreens(nav, screenshots, QSize(), [&](const std::string& id, torvik::ui::Screen* s) {
+      if (id == "statistics") torvik::PrepareStatisticsScreenshot(s, folder);
+    });
     for (auto& id : torvik::RenderModelScreens(nav, screenshots, folder)) failed.push_back(id);
     for (const auto& id : failed) std::fprintf(stderr, "torvik6: cannot save the screenshot of %s\n", id.c_str());
     return failed.empty() ? 0 : 1;

@@ -9,6 +9,7 @@
 #include "core/model.h"
 #include "model/screens/register.h"
 #include "params/screens/register.h"
+#include "stats/screens/register.h"
 #include "tools/screens/register.h"
 #include "ui/messages.h"
 #include "ui/screen.h"
@@ -19,6 +20,7 @@ inline void RegisterScreens(ui::Navigator& nav, Model& model, const std::filesys
   ui::SetProgramFolder(folder);
   RegisterParamsScreens(nav, model, folder);
   RegisterModelScreens(nav, model, folder);
+  RegisterStatsScreens(nav, model, folder);
   RegisterToolsScreens(nav);
   RegisterStudyScreens(nav, model);
   // Screens still to come: what does the same job meanwhile.

@@ -44,7 +44,8 @@ class Room {
 
 }  // namespace
 
-std::vector<std::string> RenderScreens(Navigator& nav, const QString& dir, QSize room) {
+std::vector<std::string> RenderScreens(Navigator& nav, const QString& dir, QSize room,
+                                       const PrepareScreenshot& prepare) {
   QuietPlatform quiet;
   // Whole screens open as on a display larger than any of them.
   Room display(room.isEmpty() ? QSize(1 << 14, 1 << 14) : room);
@@ -59,6 +60,7 @@ std::vector<std::string> RenderScreens(Navigator& nav, const QString& dir, QSize
     const bool wasVisible = screen->isVisible();
     screen->Open();
     screen->PrepareScreenshot();
+    if (prepare) prepare(id, screen);
     // A screen opened before keeps its size, within the room.
     screen->resize(room.isEmpty() ? screen->ContentSize().expandedTo(screen->size()) : screen->size().boundedTo(room));
     QCoreApplication::processEvents();

@@ -3,6 +3,7 @@
 
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,13 @@ namespace torvik::ui {
 // dir/<id>.png, then hides it again. Each screen is rendered whole at its
 // content's size, or, with a `room`, as it first opens on a display with that
 // room (RoomOfDisplay); afterwards the screens are sized for the display's own
-// room again. The offscreen platform's warnings about window-manager features
-// it lacks are not printed meanwhile. Returns the ids that could not be saved.
-std::vector<std::string> RenderScreens(Navigator& nav, const QString& dir, QSize room = QSize());
+// room again. `prepare`, when given, is called with each screen after it is
+// shown and its own PrepareScreenshot() ran, before it is grabbed (the program
+// uses it for data too slow to make in the screen tests). The offscreen
+// platform's warnings about window-manager features it lacks are not printed
+// meanwhile. Returns the ids that could not be saved.
+using PrepareScreenshot = std::function<void(const std::string& id, Screen* screen)>;
+std::vector<std::string> RenderScreens(Navigator& nav, const QString& dir, QSize room = QSize(),
+                                       const PrepareScreenshot& prepare = {});
 
 }  // namespace torvik::ui

@@ -101,5 +101,38 @@ check "observe parameter header" "$(printf '\r\n\xef\xeb\xe0')" \
   "$(head -c 5 "$work/Dat/Param_data.txt")"
 check "observe parameter records" $((6 + 3652)) "$(wc -l < "$work/Dat/Param_data.txt")"
 
+# Drift statistics of the 400-year Mercury orbit file: one NAME VALUE per line,
+# the perihelion drift near the Newtonian 532"/century, the plot as PNG and SVG.
+mercury="$(dirname "$0")/../data/stats/Torvik1RasB1_400y.txt"
+out=$("$CLI" drift "$mercury" --element 1 --group 50 --plot "$work/fit.png")
+check "drift status" 0 "$?"
+check "drift names" "Drift Limit k0 k1 k2 NCP" "$(echo "$out" | cut -d' ' -f1 | tr '\n' ' ' | sed 's/ $//')"
+check "drift near 532 arcsec/century" 1 "$(echo "$out" | awk '$1 == "Drift" { print ($2 > 526 && $2 < 538) }')"
+check "drift plot is a PNG" "PNG" "$(head -c 4 "$work/fit.png" | tail -c 3)"
+"$CLI" drift "$mercury" --element 1 --sweep --criterion sr --plot "$work/fit.svg" >/dev/null
+check "sweep plot is an SVG" 1 "$(grep -c '^<svg' "$work/fit.svg")"
+check "drift sweep NCP" "NCP 1106" "$("$CLI" drift "$mercury" --element 1 --sweep | grep NCP)"
+check "drift too few groups" 1 "$(status "$CLI" drift "$mercury" --element 1 --group 2000)"
+check "drift missing file" 1 "$(status "$CLI" drift "$work/none.txt" --element 1)"
+check "drift bad criterion" 2 "$(status "$CLI" drift "$mercury" --element 1 --sweep --criterion best)"
+check "drift without element" 2 "$(status "$CLI" drift "$mercury")"
+
+# Point editing of a run file and a drift replaced in a plan drift file.
+mkdir -p "$work/Plan1/Txt1"
+cp "$(dirname "$0")/../data/model/Torvik1RasB1.txt" "$work/Plan1/Txt1/Torvik1RasB1.txt"
+check "points delete" "24 points in \\Plan1\\Txt1\\Torvik1RasB1.txt" "$("$CLI" points delete 1 --folder "$work")"
+check "points add" "25 points in \\Plan1\\Txt1\\Torvik1RasB1.txt" "$("$CLI" points add 1.5 1 1601 77.5 --folder "$work")"
+check "points delete beyond the table" 1 "$(status "$CLI" points delete 99 --folder "$work")"
+check "drift-file of a missing file" 1 "$(status "$CLI" drift-file show --plan 1 --folder "$work")"
+printf 'h1\r\nh2\r\n' > "$work/Plan1/Torvik1RasB.dat"
+for e in $(seq 1 24); do printf ' %d 0 0 0 0 0 0\r\n' "$e" >> "$work/Plan1/Torvik1RasB.dat"; done
+"$CLI" drift-file set --plan 1 --experiment 3 --element 1 --value -1.2500006 --folder "$work" >/dev/null
+check "drift-file set truncates" "3 -1.25 0 0 0 0 0" "$("$CLI" drift-file show --plan 1 --folder "$work" | sed -n 3p)"
+check "drift-file header regenerated" 1 "$(iconv -f cp1251 -t utf-8 "$work/Plan1/Torvik1RasB.dat" | grep -c 'плана Бокса № 1  по планете № 1')"
+check "drift-file without a verb" 2 "$(status "$CLI" drift-file --plan 1)"
+for c in drift drift-file points; do
+  check "$c --help" 0 "$(status "$CLI" "$c" --help)"
+done
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
