@@ -4,7 +4,6 @@
 #include "plan/plan.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -14,21 +13,14 @@
 #include "core/textfile.h"
 #include "params/startup.h"
 #include "plan/planfile.h"
+#include "temp_folder.h"
 
 namespace torvik {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct TempFolder {
-  fs::path path;
-  explicit TempFolder(const char* name) {
-    path = fs::temp_directory_path() / (std::string("torvik6_plan_") + name + "_" + std::to_string(::getpid()));
-    fs::remove_all(path);
-    EnsureProgramFolder(path);
-  }
-  ~TempFolder() { fs::remove_all(path); }
-};
+using testing::TempFolder;
 
 struct ExperimentCase {
   int j;

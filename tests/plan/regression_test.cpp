@@ -3,7 +3,6 @@
 #include "plan/regression.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -12,21 +11,14 @@
 #include "core/paths.h"
 #include "core/textfile.h"
 #include "plan/optimize.h"
+#include "temp_folder.h"
 
 namespace torvik {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct TempFolder {
-  fs::path path;
-  explicit TempFolder(const char* name) {
-    path = fs::temp_directory_path() / (std::string("torvik6_regr_") + name + "_" + std::to_string(::getpid()));
-    fs::remove_all(path);
-    EnsureProgramFolder(path);
-  }
-  ~TempFolder() { fs::remove_all(path); }
-};
+using testing::TempFolder;
 
 PlanTables B4D() {
   PlanTables t;
