@@ -12,13 +12,13 @@
 
 #include "cli/command.h"
 #include "cli/params_print.h"
+#include "cli/run_loop.h"
 #include "core/calendar.h"
 #include "core/model.h"
 #include "core/paths.h"
 #include "model/de405_files.h"
 #include "model/imitators.h"
 #include "model/run.h"
-#include "model/run_view.h"
 #include "core/fields.h"
 #include "params/loading.h"
 #include "params/startup.h"
@@ -78,10 +78,6 @@ bool Integer(const Args& args, const char* name, std::int32_t* v, std::string* e
   }
   *v = *x;
   return true;
-}
-
-double Seconds(std::chrono::steady_clock::time_point t0) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
 int RunCommand(const Args& args) {
@@ -153,65 +149,14 @@ int RunCommand(const Args& args) {
   if (imitator && imitator->Kind() == ImitatorKind::Jpl && !EnsureDe405Files(folder))
     std::fprintf(stderr, "torvik6-cli run: cannot write the DE405 files into %s/JPL\n", folder.string().c_str());
   Model m;
-  if (auto r = StartUp(m)) return PrintUserMessage(*r);
-  s.dataSource = LoadOption::Jpl;
-  if (paramsNo >= 0) {
-    LoadInputs in = DateInputs(m.DateY, m.DateM, m.DateD);
-    in.fileNumber = std::to_string(paramsNo);
-    if (auto r = Load(m, LoadOption::File, in, folder)) return PrintUserMessage(*r);
-    s.dataSource = LoadOption::File;
-  }
+  if (auto r = PrepareModel(m, folder, paramsNo, &s)) return PrintUserMessage(*r);
   m.VXsys = vsys[0], m.VYsys = vsys[1], m.VZsys = vsys[2];
   m.PlanNo = static_cast<std::int16_t>(plan);
 
-  ModelRun run(m);
-  if (auto r = run.Start(s)) return PrintUserMessage(*r);
-
-  const bool quiet = HasFlag(args, "--quiet");
-  const bool tty = isatty(STDERR_FILENO);
-  const auto t0 = std::chrono::steady_clock::now();
-  double lastShown = 0;
-  ActionResult failure;
-  while (run.Running()) {
-    // A stop request ends the run at the end of the batch it is set before.
-    if (steps > 0 && run.totalSteps() + run.active().NOut >= steps) m.Stop = 1;
-    BatchResult r = run.Batch();
-    if (r.message) failure = r.message;
-    const double wall = Seconds(t0);
-    if (!quiet && (wall - lastShown >= (tty ? 0.5 : 10.0) || !run.Running())) {
-      lastShown = wall;
-      const RunProgress p = ProgressOf(run, m, wall);
-      double left = p.secondsLeft;
-      if (steps > 0) left = wall * (steps - run.totalSteps()) / std::max<double>(run.totalSteps(), 1);
-      std::fprintf(stderr, "%s%.2f model years, year %d, %.0f steps/s, left %s%s", tty ? "\r" : "", p.years,
-                   run.currentYear(), p.stepsPerSecond, DurationText(left).c_str(), tty ? "    " : "\n");
-      std::fflush(stderr);
-    }
-  }
-  if (!quiet && tty) std::fprintf(stderr, "\n");
-  const double wall = Seconds(t0);
-
-  run.RefreshEnergy();
-  const CalendarDate d = JDToDate(m.JD);
-  const char* why = run.end() == RunEnd::EndYear   ? "end year reached"
-                    : run.end() == RunEnd::Stopped ? "stopped after the requested steps"
-                                                   : "error";
-  std::printf("run %s: %s\n", run.modeLabel().c_str(), why);
-  std::printf("steps %lld, model years %.4f, date %02d.%02d.%04d (JD %.5f)\n",
-              static_cast<long long>(run.totalSteps()), run.tMod() / m.sekG, static_cast<int>(d.day), d.month,
-              d.year, m.JD);
-  if (s.watch)
-    std::printf("revolutions %d, AlfaP %.6f, AlfaU %.6f, Betta %.6f, Eks %.6f, Rsr %.0f km, Period %.6f d\n",
-                run.watch().NRev, run.watch().AlfaP, run.watch().AlfaU, run.watch().Betta * m.kUgol,
-                run.watch().Eks, run.watch().Rsr / 1000, run.watch().Period);
-  if (s.writeOrbit)
-    std::printf("orbit records %lld in %s\n", static_cast<long long>(run.recordsWritten()),
-                run.orbitFile().string().c_str());
-  if (s.live.writeTrace) std::printf("trace %s\n", run.traceFile().string().c_str());
-  if (!s.imitatorMode) std::printf("dEsys %.6f %%, dMsys %.6f %%\n", run.dEsysPercent(), run.dMsysPercent());
-  std::printf("wall time %.2f s, %.0f steps/s\n", wall, run.totalSteps() / std::max(wall, 1e-9));
-  if (failure) return PrintUserMessage(*failure);
-  return kOk;
+  RunProgress progress;
+  progress.quiet = HasFlag(args, "--quiet");
+  progress.steps = steps;
+  return DriveRun(m, s, progress);
 }
 
 CliCommand reg{"run", "run the model or an imitator as the modelling screen does (files, progress)", RunCommand};

@@ -27,6 +27,7 @@ check "run non-numeric step" 2 "$(status "$CLI" run --folder "$work" --step fast
 check "unknown command" 2 "$(status "$CLI" horoscope)"
 check "no message on stdout for bad args" "" "$("$CLI" jd 2000 x 1 2>/dev/null)"
 for c in jd date elements params check run position compare ssvelocity observe; do
+for c in jd date elements params check run position compare ssvelocity plan; do
   check "$c --help" 0 "$(status "$CLI" "$c" --help)"
 done
 
@@ -133,6 +134,29 @@ check "drift-file without a verb" 2 "$(status "$CLI" drift-file --plan 1)"
 for c in drift drift-file points; do
   check "$c --help" 0 "$(status "$CLI" "$c" --help)"
 done
+# Plans: experiments side by side give the files of one by one; a failed
+# experiment is reported and the others still run.
+"$CLI" plan run --folder "$work/p1" --plan 4 --planet 1 --from 16 --to 19 --to-year 1602 --jobs 1 --run-date 10.12.2026 >/dev/null 2>&1
+check "plan run --jobs 1" 0 "$?"
+"$CLI" plan run --folder "$work/p2" --plan 4 --planet 1 --from 16 --to 19 --to-year 1602 --jobs 2 --run-date 10.12.2026 >/dev/null 2>&1
+check "plan run --jobs 2" 0 "$?"
+check "plan orbit files" 4 "$(ls "$work/p2/Plan4/Txt1" | wc -l)"
+check "plan --jobs 2 files equal --jobs 1" "" "$(diff -r "$work/p1/Plan4" "$work/p2/Plan4" 2>&1)"
+"$CLI" plan run --folder "$work/p3" --plan 4 --planet 1 --experiment 17 --to-year 1602 --run-date 10.12.2026 >/dev/null 2>&1
+check "one experiment equals the series' file" 0 "$(cmp -s "$work/p1/Plan4/Txt1/Torvik1RasB17.txt" "$work/p3/Plan4/Txt1/Torvik1RasB17.txt"; echo $?)"
+out=$("$CLI" plan run --folder "$work/p4" --plan 2 --planet 3 --from 23 --to 24 --zero 100,200,300,1 --step 10,20,30,1 --to-year 1601 --jobs 2 2>/dev/null)
+check "plan with a failed experiment" 1 "$?"
+check "failed experiment reported" "  experiment 24 failed: Torvik6: Задайте правильно данные" "$(echo "$out" | grep 'experiment 24 failed')"
+check "the other experiment ran" 0 "$(test -s "$work/p4/Plan2/Txt3/Torvik3RasB23.txt"; echo $?)"
+check "plan without --plan" 2 "$(status "$CLI" plan run --folder "$work" --planet 1)"
+check "plan --jobs 0" 2 "$(status "$CLI" plan run --folder "$work" --plan 1 --jobs 0)"
+check "plan --from after --to" 2 "$(status "$CLI" plan run --folder "$work" --plan 1 --from 5 --to 4)"
+check "plan fit unknown test" 2 "$(status "$CLI" plan fit --folder "$work" --plan 1 --test horoscope)"
+
+# The regression and optimum of the test X1 + X1^2, with its report.
+out=$("$CLI" plan fit --folder "$work" --plan 1 --test x1+x1^2 --form Y --zero 1,1,1,1 --step 1,1,1,1 2>/dev/null)
+check "plan fit optimum" "X1opt= -1.50105193635545   -0.501051" "$(echo "$out" | grep '^X1opt')"
+check "plan fit report lines" 21 "$(grep -c $'\r$' "$work/Plan1/TorvikSLU.dat")"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,0 +1,35 @@
+// The part of `torvik6-cli run` that other commands reuse: the model prepared
+// as the program starts, and a run driven to its end with progress on stderr
+// and the summary on stdout.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "core/message.h"
+#include "core/model.h"
+#include "model/run.h"
+
+namespace torvik::cli {
+
+// Seconds since t0 (durations print with DurationText of model/run_view.h).
+double Seconds(std::chrono::steady_clock::time_point t0);
+
+// The start-up data (JPL elements of 1.5.1.1601 with their initial data), or
+// the parameter file \torvikN.dat when paramsNo ≥ 0; sets s->dataSource.
+ActionResult PrepareModel(Model& m, const std::filesystem::path& folder, int paramsNo, RunSettings* s);
+
+struct RunProgress {
+  bool quiet = false;      // no progress lines
+  std::string label;       // put before every progress line ("experiment 3: ")
+  double interval = 0.0;   // seconds between progress lines; 0: 0.5 on a terminal, else 10
+  double steps = 0.0;      // stop after this many steps (whole batches); 0: no limit
+};
+
+// Starts the run and drives it to its end. Returns the exit status: 0 when it
+// ran to its end, 1 with the message on stderr when it could not start or
+// ended on an error.
+int DriveRun(Model& m, const RunSettings& s, const RunProgress& p);
+
+}  // namespace torvik::cli
