@@ -25,6 +25,15 @@
 
 namespace torvik {
 
+inline constexpr const char* kMsgSolveError = "Ошибка решения уравнений";
+
+// Bounds of the run fields: a main step of at most kMaxRunStep seconds (some
+// four months), a step reduction of 1..kMaxStepReduction, at most kMaxNOut
+// steps per screen update. Other values are "Задайте правильно данные".
+inline constexpr double kMaxRunStep = 1e7;
+inline constexpr double kMaxStepReduction = 1e6;
+inline constexpr std::int32_t kMaxNOut = 10000000;
+
 // Fields that the run reads again at every screen update (and at "Начать").
 struct LiveSettings {
   double hMain = 3600.0;     // "Шаг решения, с", s
@@ -131,6 +140,10 @@ class ModelRun {
   // Orbit and trace files of the run (native paths; empty when not written).
   const std::filesystem::path& orbitFile() const { return orbitFile_; }
   std::filesystem::path traceFile() const;
+  // False when the summary a run reports (the date, the watched orbit, dEsys
+  // and dMsys of a model run) is not finite: the run has failed, whatever its
+  // steps said. Checked at each energy update; the owner checks it at the end.
+  bool SummaryFinite() const;
   // dEsys and dMsys in percent as the screen shows them (after an energy update).
   double dEsysPercent() const;
   double dMsysPercent() const;
