@@ -62,7 +62,11 @@ ActionResult ModelRun::Start(const RunSettings& s) {
   engine_.params.oto = s.oto;
   engine_.params.PlanetNo = planetOk ? s.PlanetNo : 1;
   engine_.InitImitator();  // Rpl0 = 1, Esys0 = Msys0 = 1 unless the engine runs
-  if (!s.imitatorMode) engine_.InitRunState(Dir_);
+  if (!s.imitatorMode) {
+    engine_.InitRunState(Dir_);
+    // A state whose energy or momentum is already infinite gives no run.
+    if (!Finite(engine_.Esys0) || !Finite(engine_.Msys0)) return Message(kMsgSolveError);
+  }
 
   date_ = CalendarDate{m_.DateY, m_.DateM, m_.DateD};
   year_ = m_.DateY;
@@ -249,13 +253,11 @@ bool ModelRun::ScreenUpdate(BatchResult& r) {
     }
   }
   // The energy of an imitator run means nothing: its state is not integrated.
-  if (act_.energy && !s_.imitatorMode) {
-    engine_.EnergyMomentum();
-    if (!SummaryFinite()) {
-      r.message = Message(kMsgSolveError);
-      EndRun(RunEnd::Error, r);
-      return false;
-    }
+  if (act_.energy && !s_.imitatorMode) engine_.EnergyMomentum();
+  if (!SummaryFinite()) {
+    r.message = Message(kMsgSolveError);
+    EndRun(RunEnd::Error, r);
+    return false;
   }
   // Fields read again at every update; a value that is not usable keeps the old one.
   if (ValidLive(live)) act_ = live;

@@ -88,7 +88,8 @@ class ModelRun {
   ModelRun& operator=(const ModelRun&) = delete;
 
   // "Начать": builds the start state, starts the watch, writes the headers.
-  // Performs no step. On failure ("Задайте правильно данные", "Для Солнца с
+  // Performs no step. On failure ("Задайте правильно данные", "Ошибка решения
+  // уравнений" for a start state of infinite energy, "Для Солнца с
   // № = 0 этот режим не возможен", "В файле нет такой даты") no run starts.
   ActionResult Start(const RunSettings& s);
   // Steps until the next screen update (NOut steps) or until the run ends.
@@ -142,7 +143,7 @@ class ModelRun {
   std::filesystem::path traceFile() const;
   // False when the summary a run reports (the date, the watched orbit, dEsys
   // and dMsys of a model run) is not finite: the run has failed, whatever its
-  // steps said. Checked at each energy update; the owner checks it at the end.
+  // steps said. Checked at each screen update; the owner checks it at the end.
   bool SummaryFinite() const;
   // dEsys and dMsys in percent as the screen shows them (after an energy update).
   double dEsysPercent() const;

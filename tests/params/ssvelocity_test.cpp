@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/calendar.h"
 #include "core/model.h"
 #include "core/textfile.h"
 #include "params/loading.h"
@@ -83,10 +84,18 @@ TEST(DateButtons, RoundTripAndBadFields) {
   struct Bad {
     const char *year, *month, *day;
   };
-  for (Bad bad : {Bad{"1601", "0", "1"}, Bad{"1601", "13", "1"}, Bad{"", "1", "1"}, Bad{"1e9", "1", "1"}})
+  // Dates beyond the years -10000..10000 that the calendars and theories serve.
+  for (Bad bad : {Bad{"1601", "0", "1"}, Bad{"1601", "13", "1"}, Bad{"", "1", "1"}, Bad{"1e9", "1", "1"},
+                  Bad{"10001", "1", "1"}, Bad{"-10001", "12", "31"}, Bad{"2000", "1", "1e30"},
+                  Bad{"2000", "1", "33"}, Bad{"2000", "1", "-0.5"}})
     EXPECT_TRUE(DateFieldsToJD(m, bad.day, bad.month, bad.year)) << bad.year << " " << bad.month << " " << bad.day;
-  EXPECT_TRUE(JDFieldToDate(m, "1e300"));
-  EXPECT_TRUE(JDFieldToDate(m, ""));
+  ASSERT_FALSE(DateFieldsToJD(m, "1", "1", "-10000"));
+  EXPECT_EQ(m.JD, kMinJD);
+  ASSERT_FALSE(DateFieldsToJD(m, "32", "12", "10000"));
+  EXPECT_EQ(m.JD, kMaxJD);
+  for (const char* bad : {"1e300", "", "5373850.6", "-1931442.6"}) EXPECT_TRUE(JDFieldToDate(m, bad)) << bad;
+  ASSERT_FALSE(JDFieldToDate(m, "5373850.5"));
+  EXPECT_EQ(m.OutY, 10001);
 }
 
 }  // namespace
