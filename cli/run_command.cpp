@@ -136,8 +136,6 @@ int RunCommand(const Args& args) {
   s.runDate = OptionText(args, "--run-date").value_or("");
   if (!s.endYearOn && steps <= 0) return BadArgs(kName, "--to-year 0 needs --steps N");
 
-  // The program creates its standard folders at start; so does this command.
-  if (!PrepareProgramFolder(kName, folder, false)) return kFailed;
   Model m;
   if (auto r = StartUp(m)) return PrintUserMessage(*r);
   s.dataSource = LoadOption::Jpl;
@@ -152,9 +150,9 @@ int RunCommand(const Args& args) {
   if (s.endYearOn && s.endYear < m.DateY)
     throw BadOption("--to-year: " + std::to_string(s.endYear) + " is before the start year " +
                     std::to_string(m.DateY));
-  // The inputs are good: now the DE405 files of the JPL imitator, when missing.
-  if (imitator && imitator->Kind() == ImitatorKind::Jpl && !PrepareProgramFolder(kName, folder, true))
-    return kFailed;
+  // The inputs are good: now the standard folders, as the program creates them
+  // at its start, and the DE405 files of the JPL imitator when missing.
+  if (!PrepareProgramFolder(kName, folder, imitator && imitator->Kind() == ImitatorKind::Jpl)) return kFailed;
   m.VXsys = vsys[0], m.VYsys = vsys[1], m.VZsys = vsys[2];
   m.PlanNo = static_cast<std::int16_t>(plan);
 

@@ -26,7 +26,7 @@ inline constexpr double kMaxAbsJD = 1e11;
 inline constexpr std::int32_t kMinYear = -10000, kMaxYear = 10000;
 inline constexpr double kMinJD = -1931442.5, kMaxJD = 5373850.5;
 // Year in kMinYear..kMaxYear, month 1..12, day 0..32 (the day may carry a
-// fraction and a time-zone shift), all finite.
+// fraction and a time-zone shift), and a Julian date in kMinJD..kMaxJD.
 bool DateInRange(std::int32_t year, std::int32_t month, double day);
 // kMinJD <= jd <= kMaxJD (false for NaN).
 bool JDInRange(double jd);

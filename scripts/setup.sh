@@ -11,6 +11,7 @@ PACKAGES=(
   liberfa-dev libnova-dev
   casacore-data-jpl-de405 python3-casacore python3-numpy
   locales
+  clang libfuzzer-14-dev
 )
 
 missing=()
