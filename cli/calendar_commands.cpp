@@ -2,7 +2,6 @@
 // 4 October 1582, Gregorian from 15 October 1582, astronomical years).
 #include <cmath>
 #include <cstdio>
-#include <limits>
 #include <optional>
 #include <string>
 
@@ -43,8 +42,8 @@ int RunDate(const Args& args) {
     std::printf(
         "usage: torvik6-cli date JD\n"
         "Prints the calendar date of a Julian date (-1931442.5 .. 5373850.5, the years\n"
-        "-10000..10000) as YEAR MONTH DAY on one line; the\n"
-        "day carries its fraction in single precision.\n");
+        "-10000..10000) as YEAR MONTH DAY on one line; the day carries its fraction in\n"
+        "single precision.\n");
     return kOk;
   }
   if (args.size() != 1) return BadArgs("date", "expected JD");

@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "core/calendar.h"
@@ -124,20 +123,26 @@ bool De405Reader::ReadRecord() {
     return false;
 
   std::array<double, 1022> rec{};
-  std::unordered_set<std::string> seen;
   int slot = 1;
   for (int l = 0; l < kLines; ++l) {
     if (!nextLine(tokens) || tokens.size() != 3) return false;
-    std::string key;
     for (auto t : tokens) {
       double v;
       if (!ParseFortran(t, v)) return false;
       if (slot > 2 && !(std::fabs(v) <= kMaxCoefficient)) return false;
       rec[slot++] = v;
-      key.append(t).push_back(' ');
     }
-    if (!seen.insert(std::move(key)).second) return false;
   }
+  // No two lines of a record hold the same three numbers: a repeated line
+  // shifts every coefficient after it.
+  std::array<int, kLines> order;
+  for (int l = 0; l < kLines; ++l) order[l] = 1 + 3 * l;
+  auto lineLess = [&](int a, int b) {
+    return std::lexicographical_compare(&rec[a], &rec[a] + 3, &rec[b], &rec[b] + 3);
+  };
+  std::sort(order.begin(), order.end(), lineLess);
+  for (int l = 1; l < kLines; ++l)
+    if (!lineLess(order[l - 1], order[l])) return false;
   const double t1 = rec[1], t2 = rec[2];
   if (t2 - t1 != kRecordDays || !JDInRange(t1) || std::fmod(t1 - kGridJD, kRecordDays) != 0.0 ||
       (haveRecord_ && t1 != record_[2]))

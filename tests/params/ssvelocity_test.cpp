@@ -52,9 +52,9 @@ TEST_F(SsVelocity, ReversedRowAndFailuresKeepTheRowsDone) {
   EXPECT_EQ(d.rows[1]->vx, -plus.vx);
   EXPECT_EQ(d.rows[1]->vz, -plus.vz);
   EXPECT_NEAR(plus.vz, 225 * std::sqrt(3.0) / 2, kMetrePerS);
-  // MV divides every drawn component: zero is refused before anything is drawn.
+  // MV divides every drawn component: a scale of 0 or absurd size is refused.
   rows[3].alfa = "172";
-  EXPECT_TRUE(DecomposeVelocities(m, rows, "0", &d));
+  for (const char* mv : {"0", "1e-300", "1e300"}) EXPECT_TRUE(DecomposeVelocities(m, rows, mv, &d)) << mv;
   EXPECT_FALSE(d.rows[0]);
   EXPECT_FALSE(DecomposeVelocities(m, rows, "50", &d));
 }
