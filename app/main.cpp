@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
   torvik::ui::Navigator nav;
   torvik::RegisterParamsScreens(nav, model, folder);
   torvik::RegisterToolsScreens(nav);
+  torvik::RegisterStudyScreens(nav, model);
 
   if (!screenshots.isEmpty()) {
     const auto failed = torvik::ui::RenderScreens(nav, screenshots);

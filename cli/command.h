@@ -6,6 +6,7 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -57,6 +58,10 @@ struct BadOption : std::runtime_error {
 std::optional<std::string> OptionText(const Args& args, const std::string& name);
 std::optional<double> OptionNumber(const Args& args, const std::string& name, double lo, double hi);
 std::optional<long long> OptionInt(const Args& args, const std::string& name, long long lo, long long hi);
+// The first argument that is neither one of `options` (with its value, also
+// as "--name=VALUE") nor one of `flags`; std::nullopt when all are known.
+std::optional<std::string> UnknownArgument(const Args& args, std::initializer_list<const char*> options,
+                                           std::initializer_list<const char*> flags = {});
 // A whole argument as a number (positional arguments); `what` names it in the message.
 double ArgNumber(const std::string& text, const std::string& what, double lo, double hi);
 

@@ -100,6 +100,24 @@ std::optional<std::string> OptionText(const Args& args, const std::string& name)
   return std::nullopt;
 }
 
+std::optional<std::string> UnknownArgument(const Args& args, std::initializer_list<const char*> options,
+                                           std::initializer_list<const char*> flags) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    bool known = false;
+    for (const char* f : flags) known = known || args[i] == f;
+    for (const char* n : options) {
+      if (args[i] == n) {
+        known = true;
+        ++i;
+        break;
+      }
+      known = known || args[i].rfind(std::string(n) + "=", 0) == 0;
+    }
+    if (!known) return args[i];
+  }
+  return std::nullopt;
+}
+
 double ArgNumber(const std::string& text, const std::string& what, double lo, double hi) {
   double v = 0;
   const char* first = text.data();

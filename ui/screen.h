@@ -24,6 +24,9 @@ class Screen : public QWidget {
   bool Built() const { return built_; }
   // Builds when needed, shows, raises and activates the screen.
   void Open();
+  // Brings a shown screen into the state its screenshot presents (a tool
+  // screen runs a few steps of its computation); nothing by default.
+  virtual void PrepareScreenshot() {}
 
  protected:
   // Creates the controls; called once.

@@ -19,6 +19,7 @@ std::vector<std::string> RenderScreens(Navigator& nav, const QString& dir) {
     }
     const bool wasVisible = screen->isVisible();
     screen->Open();
+    screen->PrepareScreenshot();
     // Sized by its content, not by the (small) offscreen screen; word-wrapped
     // labels need their height for the chosen width.
     QSize size = screen->sizeHint().expandedTo(screen->minimumSizeHint()).expandedTo(screen->size());

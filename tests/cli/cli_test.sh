@@ -116,5 +116,31 @@ check "run stops at --steps" "steps 2500," \
 check "progress lines in a file" 1 "$(grep -c 'model years' "$work/progress.txt" | awk '{print ($1 >= 1)}')"
 check "no carriage return in the progress file" 0 "$(grep -c $'\r' "$work/progress.txt")"
 
+# The coordinate converter: identity, the horizon refused, bad systems.
+check "convert identity" "to 1000000 0 1000 0 0.057295 1000000.5" \
+  "$("$CLI" convert --from helio/ecl/date/cart --to helio/ecl/date/cart --coords 1000000,0,1000 | grep '^to')"
+check "convert horizon of a geocentric system" 1 "$(status "$CLI" convert --from helio/ecl/date/polar --to geo/hor/date/polar --body 4)"
+check "convert unknown plane" 2 "$(status "$CLI" convert --from helio/gal/date/polar --to geo/equ/date/polar --body 4)"
+check "convert body and coords" 2 "$(status "$CLI" convert --from helio/ecl/date/polar --to geo/equ/date/polar --body 4 --coords 1,2,3)"
+check "convert Moon" 0 "$(status "$CLI" convert --from geo/ecl/date/polar --to topo/hor/date/polar --body 10 --et-ut)"
+
+# The ellipse comparison: the start on the aphelion axis; circles agree.
+check "ellipse at T = 0" "0 0 0 0 180000 210000 -30000" "$("$CLI" ellipse --steps 1 | sed -n 2p)"
+check "ellipse circles" "0" "$("$CLI" ellipse --e1 0 --e2 0 --model equant --steps 50 | awk 'NR > 1 && ($4 != 0 || $7 != 0)' | wc -l)"
+check "ellipse bad model" 2 "$(status "$CLI" ellipse --model ptolemy)"
+for c in convert ellipse; do
+  check "$c --help" 0 "$(status "$CLI" "$c" --help)"
+done
+
+# Historic tables: the Alfonsine Mars of 3 July 1327 (134;52,23 in the
+# literature) and Streete's precession; bodies the tables lack and bad dates.
+check "table Alfonsine Mars 1327" "L 134.87" "$("$CLI" table AlfonsoTab --body 4 --date 3.7.1327 | awk '$1=="L"{printf "L %.2f", $2}')"
+check "table three lines" 3 "$("$CLI" table Streete --body 0 --date 1.1.1620 | wc -l)"
+check "table Streete Ptab 1620" "Ptab 27.853" "$("$CLI" table Streete --body 0 --date 31.12.1619 --hours 12 | awk '$1=="Ptab"{printf "Ptab %.3f", $2}')"
+check "table Jupiter" 2 "$(status "$CLI" table Wing --body 5 --date 1.1.1620)"
+check "table unknown" 2 "$(status "$CLI" table Ptolemy --body 0 --date 1.1.1620)"
+check "table bad month" 2 "$(status "$CLI" table Wing --body 0 --date 1.13.1620)"
+check "table --help" 0 "$(status "$CLI" table --help)"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -3,3 +3,4 @@
 #pragma once
 
 #include "tools/screens/help.h"
+#include "tools/screens/studies.h"

@@ -1,0 +1,53 @@
+// The ten historic tables as calculators: a date in the table's own calendar
+// and day reckoning in, the tabular places of the Sun, Mercury, Venus and
+// Mars and the table's precession out. The workbook layer (tables.cpp) puts
+// them into the cells the observation run reads.
+#pragma once
+
+#include <string_view>
+
+namespace torvik::tables {
+
+// The date as the observation run writes it into the input cells: local time
+// of the table's meridian; the day counted from noon for every table but the
+// Prutenic one (midnight); Egyptian calendar for "Almagest" and "HandyTables".
+struct TableDate {
+  double year = 1, month = 1, day = 1, hours = 0;
+};
+
+enum Body { kSun = 0, kMercury = 1, kVenus = 2, kMars = 3 };
+
+// Degrees: tropical longitudes (sidereal for "AlKhwarizmi", whose reader adds
+// ptab), latitudes (0 for the Sun), and the table's precession.
+struct TablePlaces {
+  double lon[4] = {0, 0, 0, 0};
+  double lat[4] = {0, 0, 0, 0};
+  double ptab = 0;
+};
+
+// Day counts of the input cells. False when a field cannot be a date
+// (not finite, month outside 1..12, or 1..13 in the Egyptian calendar).
+bool EgyptianDays(const TableDate& d, double* days);   // days after noon of Thoth 1, year 1
+bool JulianNoonJD(const TableDate& d, double* jd);     // Julian calendar, day from noon
+bool JulianCivilJD(const TableDate& d, double* jd);    // Julian calendar, day from midnight
+
+using Calculator = bool (*)(const TableDate&, TablePlaces*);
+
+// Ptolemaic tables (ptolemaic_tables.cpp).
+bool CalcAlmagest(const TableDate& d, TablePlaces* out);
+bool CalcHandyTables(const TableDate& d, TablePlaces* out);
+bool CalcAlBattani(const TableDate& d, TablePlaces* out);
+bool CalcAlKhwarizmi(const TableDate& d, TablePlaces* out);
+bool CalcToledan(const TableDate& d, TablePlaces* out);
+bool CalcAlfonsine(const TableDate& d, TablePlaces* out);
+// Heliocentric tables (heliocentric_tables.cpp).
+bool CalcPrutenic(const TableDate& d, TablePlaces* out);
+bool CalcRudolphine(const TableDate& d, TablePlaces* out);
+bool CalcStreete(const TableDate& d, TablePlaces* out);
+bool CalcWing(const TableDate& d, TablePlaces* out);
+
+// The Alfonsine motion of the eighth sphere at t days after noon of
+// 1 January AD 1 (linear 49 000-year term plus access and recess).
+double AlfonsineEighthSphere(double t);
+
+}  // namespace torvik::tables

@@ -1,0 +1,299 @@
+// The Ptolemaic tables: Almagest, Handy Tables, al-Battani, al-Khwarizmi,
+// the Toledan and the Alfonsine tables. One geometry (models.h), one
+// parameter table per table and body; only the frames differ.
+#include <cmath>
+
+#include "observe/tables/calculators.h"
+#include "observe/tables/models.h"
+
+namespace torvik::tables {
+namespace {
+
+// One body of a Ptolemaic table. Mean longitude and mean argument at the
+// table's epoch with their daily motions; for Venus and Mercury the mean
+// longitude is the mean Sun's, and the Sun has no argument.
+struct PtolemaicRow {
+  double lonRadix, lonMotion;    // degrees, degrees/day
+  double argRadix, argMotion;    // degrees, degrees/day (anomaly)
+  double apogee;                 // degrees at the epoch
+  PtolemaicPlanet model;         // deferent, e and r in parts of 60
+};
+
+constexpr PtolemaicPlanet kNoPlanet{Deferent::kEquant, 0, 0};
+
+// The Almagest's latitude parameters (XIII.3): Mars eccentre 1;0 with its
+// northern limit at the apogee, epicycle 2;15; Venus deviation 0;10 north,
+// inclination 2;30, slant 3;30; Mercury deviation 0;45 south, inclination
+// 6;15, slant 7;0. The senses of the inferior planets' inclination and slant
+// are our reading: Venus's toward the north and Mercury's toward the south,
+// the pair that follows the planets' observed latitudes (0.6 degree rms over
+// AD 137..157 against 2.5..4.4 for the other three).
+constexpr PtolemaicLatitude kLatMars{false, Sexa(1), Sexa(2, 15), 0, 0};
+constexpr PtolemaicLatitude kLatVenus{true, Sexa(0, 10), Sexa(2, 30), Sexa(3, 30), 0};
+constexpr PtolemaicLatitude kLatMercury{true, -Sexa(0, 45), -Sexa(6, 15), -Sexa(7, 0), 0};
+
+// Almagest, epoch Thoth 1 of Nabonassar year 1, noon at Alexandria
+// (III.7, IX.4, IX.11, X.4, X.8; Toomer 1984). Apogees of the planets move
+// 1 degree in 100 Egyptian years; the Sun's apogee stays at 65;30.
+constexpr double kAlmagestApogeeMotion = 1.0 / 36500;
+constexpr PtolemaicRow kAlmagestSun{Sexa(330, 45), Sexa(0, 59, 8, 17, 13, 12, 31), 0, 0, Sexa(65, 30),
+                                    {Deferent::kEquant, Sexa(2, 30), 0}};
+constexpr PtolemaicRow kAlmagestMercury{0, 0, Sexa(21, 55), Sexa(3, 6, 24, 6, 59, 35, 50), Sexa(181, 10),
+                                        {Deferent::kCrank, 3, Sexa(22, 30)}};
+constexpr PtolemaicRow kAlmagestVenus{0, 0, Sexa(71, 7), Sexa(0, 36, 59, 25, 53, 11, 28), Sexa(46, 10),
+                                      {Deferent::kEquant, Sexa(1, 15), Sexa(43, 10)}};
+constexpr PtolemaicRow kAlmagestMars{Sexa(3, 32), Sexa(0, 31, 26, 36, 53, 51, 33), Sexa(327, 13),
+                                     Sexa(0, 27, 41, 40, 19, 20, 58), Sexa(106, 40),
+                                     {Deferent::kEquant, 6, Sexa(39, 30)}};
+
+// Days from the era of Nabonassar to Thoth 1 of Philip year 1 (424 Egyptian years).
+constexpr double kPhilipAfterNabonassar = 154760;
+// Days from the era of Nabonassar to Thoth 1 of Antoninus year 1 (AD 137), the
+// Almagest's second epoch; JD of that noon.
+constexpr double kAntoninusAfterNabonassar = 884 * 365.0;
+constexpr double kNabonassarJD = 1448638;
+constexpr double kAntoninusJD = kNabonassarJD + kAntoninusAfterNabonassar;
+
+double Mean(double radix, double motion, double t) { return Norm360(radix + motion * t); }
+
+// True longitude of a planet from its mean longitude, mean argument and apogee.
+double PlanetLongitude(const PtolemaicPlanet& p, double meanLon, double arg, double apogee, bool table) {
+  const double kappa = meanLon - apogee;
+  return Norm360(meanLon + (table ? PtolemaicEquationTable(p, kappa, arg) : PtolemaicEquationExact(p, kappa, arg)));
+}
+
+// Mean places of one moment: mean Sun, the argument of each planet, the mean
+// longitude of Mars, and the four apogees.
+struct MeanPlaces {
+  double sun = 0, mercuryArg = 0, venusArg = 0, marsLon = 0, marsArg = 0;
+  double apogee[4] = {0, 0, 0, 0};
+};
+
+// The places of all four bodies from mean places, by one Ptolemaic parameter set.
+void TruePlaces(const MeanPlaces& m, double sunE, const PtolemaicPlanet& mercury, const PtolemaicPlanet& venus,
+                const PtolemaicPlanet& mars, bool table, bool latitude, TablePlaces* out) {
+  out->lon[kSun] = Norm360(m.sun + EccentricEquation(m.sun - m.apogee[kSun], sunE));
+  out->lon[kMercury] = PlanetLongitude(mercury, m.sun, m.mercuryArg, m.apogee[kMercury], table);
+  out->lon[kVenus] = PlanetLongitude(venus, m.sun, m.venusArg, m.apogee[kVenus], table);
+  out->lon[kMars] = PlanetLongitude(mars, m.marsLon, m.marsArg, m.apogee[kMars], table);
+  out->lat[kSun] = 0;
+  if (latitude) {
+    out->lat[kMercury] = PtolemaicLatitudeOf(mercury, kLatMercury, m.sun - m.apogee[kMercury], m.mercuryArg);
+    out->lat[kVenus] = PtolemaicLatitudeOf(venus, kLatVenus, m.sun - m.apogee[kVenus], m.venusArg);
+    out->lat[kMars] = PtolemaicLatitudeOf(mars, kLatMars, m.marsLon - m.apogee[kMars], m.marsArg);
+  }
+}
+
+// Mean places t days after a table's epoch from its four rows: the Mars
+// argument is the mean Sun less the mean Mars, every apogee is its radix
+// shifted by `apogeeShift`.
+MeanPlaces RowMeans(const PtolemaicRow& sun, const PtolemaicRow& mercury, const PtolemaicRow& venus,
+                    const PtolemaicRow& mars, double t, double apogeeShift) {
+  MeanPlaces m;
+  m.sun = Mean(sun.lonRadix, sun.lonMotion, t);
+  m.mercuryArg = Mean(mercury.argRadix, mercury.argMotion, t);
+  m.venusArg = Mean(venus.argRadix, venus.argMotion, t);
+  m.marsLon = Mean(mars.lonRadix, mars.lonMotion, t);
+  m.marsArg = Norm360(m.sun - m.marsLon);
+  m.apogee[kSun] = sun.apogee + apogeeShift;
+  m.apogee[kMercury] = mercury.apogee + apogeeShift;
+  m.apogee[kVenus] = venus.apogee + apogeeShift;
+  m.apogee[kMars] = mars.apogee + apogeeShift;
+  return m;
+}
+
+// Almagest mean places t days after the era of Nabonassar.
+MeanPlaces AlmagestMeans(double t) {
+  MeanPlaces m;
+  m.sun = Mean(kAlmagestSun.lonRadix, kAlmagestSun.lonMotion, t);
+  m.mercuryArg = Mean(kAlmagestMercury.argRadix, kAlmagestMercury.argMotion, t);
+  m.venusArg = Mean(kAlmagestVenus.argRadix, kAlmagestVenus.argMotion, t);
+  m.marsLon = Mean(kAlmagestMars.lonRadix, kAlmagestMars.lonMotion, t);
+  m.marsArg = Mean(kAlmagestMars.argRadix, kAlmagestMars.argMotion, t);
+  m.apogee[kSun] = kAlmagestSun.apogee;
+  m.apogee[kMercury] = kAlmagestMercury.apogee + kAlmagestApogeeMotion * t;
+  m.apogee[kVenus] = kAlmagestVenus.apogee + kAlmagestApogeeMotion * t;
+  m.apogee[kMars] = kAlmagestMars.apogee + kAlmagestApogeeMotion * t;
+  return m;
+}
+
+// --- al-Battani, Sabi' Zij (Raqqa, c. 900) ---
+// Tropical year 365 d 5 h 46 m 24 s; precession 1 degree in 66 years; solar
+// eccentricity 2;4,45 and apogee 82;17 about AD 880 (Nallino's edition as
+// summarised in the literature); Venus on the solar apogee with half the solar
+// eccentricity (Mozaffari 2020). Stand-ins: the radices are the Almagest's at
+// Antoninus 1 (AD 137) carried with these motions; the planets' sidereal
+// motions are Ptolemy's; Mars and Mercury keep Ptolemy's e and r and their
+// AD 137 apogees advanced with this precession; latitudes by the Almagest.
+constexpr double kBattaniYear = 365 + (5 * 3600 + 46 * 60 + 24) / 86400.0;
+constexpr double kBattaniPrecession = 1.0 / (66 * 365.25);  // degrees/day
+constexpr double kBattaniSunE = Sexa(2, 4, 45);
+constexpr double kBattaniSunApogee = Sexa(82, 17);
+constexpr double kBattaniApogeeJD = 2042478;  // AD 880 January 1, noon
+constexpr PtolemaicPlanet kBattaniMercury{Deferent::kCrank, 3, Sexa(22, 30)};
+constexpr PtolemaicPlanet kBattaniVenus{Deferent::kEquant, Sexa(2, 4, 45) / 2, Sexa(43, 10)};
+constexpr PtolemaicPlanet kBattaniMars{Deferent::kEquant, 6, Sexa(39, 30)};
+constexpr double kPtolemyMercuryApogee137 = 190, kPtolemyMarsApogee137 = Sexa(115, 30);
+
+// Mean places of the al-Battani frame at Julian date jd (local noon-based);
+// also used by the al-Khwarizmi stand-in.
+MeanPlaces BattaniMeans(double jd) {
+  const double t = jd - kAntoninusJD;
+  const MeanPlaces at = AlmagestMeans(kAntoninusAfterNabonassar);
+  const double sunMotion = 360 / kBattaniYear;
+  // Ptolemy's motions with his precession replaced by al-Battani's.
+  const double marsMotion = kAlmagestMars.lonMotion - kAlmagestApogeeMotion + kBattaniPrecession;
+  MeanPlaces m;
+  m.sun = Mean(at.sun, sunMotion, t);
+  m.mercuryArg = Mean(at.mercuryArg, kAlmagestMercury.argMotion, t);
+  m.venusArg = Mean(at.venusArg, kAlmagestVenus.argMotion, t);
+  m.marsLon = Mean(at.marsLon, marsMotion, t);
+  m.marsArg = Norm360(m.sun - m.marsLon);
+  m.apogee[kSun] = kBattaniSunApogee + kBattaniPrecession * (jd - kBattaniApogeeJD);
+  m.apogee[kVenus] = m.apogee[kSun];
+  m.apogee[kMercury] = kPtolemyMercuryApogee137 + kBattaniPrecession * t;
+  m.apogee[kMars] = kPtolemyMarsApogee137 + kBattaniPrecession * t;
+  return m;
+}
+
+// --- Toledan Tables (c. 1080) ---
+// Sidereal radices for the Hijra (622 July 15, noon; JD 1948439) in signs of
+// 30 degrees, sidereal motions and apogees as transcribed by the ALFA project
+// (DISHAS, kanon-api toledan_tables.json); our reading of the era and units.
+// Tropical = sidereal + the equation of access and recess; Thabit's model is
+// taken in the form asin(sin 10;45 · sin(theta - 90)) with theta = 1,34;2 at
+// the Hijra moving 0;5,19,14,10,33,30 per Julian year. The quarter-circle
+// origin of theta is our reading: counted so, the equation grows by about a
+// degree in 60 years through 622..1080 and the tables stay within about a
+// degree of modern theory over that span; with sin(theta) itself it would
+// shrink, and the Sun would stand 10 degrees off at the Hijra. The solar and
+// Venus eccentricities are al-Battani's (the Toledan equation tables were
+// not read); Mars and Mercury keep Ptolemy's e and r; latitudes by the
+// Almagest.
+constexpr double kHijraJD = 1948439;
+constexpr PtolemaicRow kToledanSun{Sexa(113, 41, 11), Sexa(0, 59, 8, 11, 28, 27, 30), 0, 0, Sexa(77, 50),
+                                   {Deferent::kEquant, kBattaniSunE, 0}};
+constexpr PtolemaicRow kToledanMercury{0, 0, Sexa(73, 46, 18), Sexa(3, 6, 24, 7, 39, 31, 26), Sexa(197, 30),
+                                       kBattaniMercury};
+constexpr PtolemaicRow kToledanVenus{0, 0, Sexa(45, 28, 37), Sexa(0, 36, 59, 29, 27, 29, 29), Sexa(77, 50),
+                                     kBattaniVenus};
+constexpr PtolemaicRow kToledanMars{Sexa(211, 24, 59), Sexa(0, 31, 26, 32, 15, 17, 1), 0, 0, Sexa(121, 50),
+                                    kBattaniMars};
+constexpr double kToledanTrepidationRadix = Sexa(94, 2);
+constexpr double kToledanTrepidationMotion = Sexa(0, 5, 19, 14, 10, 33, 30) / 365.25;  // degrees/day
+constexpr double kToledanTrepidationMax = Sexa(10, 45);
+
+double ToledanTrepidation(double jd) {
+  const double theta = kToledanTrepidationRadix + kToledanTrepidationMotion * (jd - kHijraJD);
+  return AsinDeg(SinDeg(kToledanTrepidationMax) * SinDeg(theta - 90));
+}
+
+// --- al-Khwarizmi, Zij al-Sindhind (Adelard's Latin of Maslama's revision) ---
+// Only the solar maximum equation 2;14 is known to us (Neugebauer 1962). The
+// rest is a stand-in: the al-Battani frame of mean motions and Ptolemy's
+// planetary e and r, referred to the sidereal zero by the Toledan access and
+// recess (the trepidation of Maslama's school), which is also the precession
+// the reader adds back.
+constexpr double kKhwarizmiSunMaxEquation = Sexa(2, 14);
+
+// --- Alfonsine Tables, Parisian version (epoch noon of 1 January AD 1) ---
+// Radices and motions as in the ALFA project's transcription (kanon-api,
+// DISHAS) and pseusys/alfonsine; Poulle 1984. Tropical mean motions;
+// apogees = radix + motion of the eighth sphere (Venus on the Sun's). The Sun
+// and Venus from their printed maxima (centre 2;10 both, Venus epicycle
+// 45;59); Mars and Mercury with Ptolemy's e and r, whose maxima meet the
+// printed 11;24/41;10 and 3;2/22;2 within a minute and a half.
+constexpr double kIncarnationJD = 1721424;
+constexpr PtolemaicRow kAlfonsineSun{Sexa(278, 21, 0, 30, 28), Sexa(0, 59, 8, 19, 37, 19, 13, 56), 0, 0,
+                                     Sexa(71, 25, 23), kNoPlanet};
+constexpr PtolemaicRow kAlfonsineMercury{0, 0, Sexa(45, 23, 58), Sexa(3, 6, 24, 7, 42, 40, 52),
+                                         Sexa(190, 39, 33, 4), {Deferent::kCrank, 3, Sexa(22, 30)}};
+constexpr PtolemaicRow kAlfonsineVenus{0, 0, Sexa(129, 22, 2, 36), Sexa(0, 36, 59, 27, 23, 59, 31),
+                                       Sexa(71, 25, 23), kNoPlanet};
+constexpr PtolemaicRow kAlfonsineMars{Sexa(41, 25, 29, 43), Sexa(0, 31, 26, 38, 40, 5), 0, 0,
+                                      Sexa(115, 12, 13, 4), {Deferent::kEquant, 6, Sexa(39, 30)}};
+constexpr double kAlfonsineSunMaxEquation = Sexa(2, 10);
+constexpr double kAlfonsineVenusMaxCentre = Sexa(2, 10);
+constexpr double kAlfonsineVenusMaxArgument = Sexa(45, 59);
+// Eighth sphere: 360 degrees in 49 000 Julian years (radix 0) plus access and
+// recess, argument 360 degrees in 7000 years from 5s 59;12,34 (physical
+// signs of 60), equation asin(sin 9° sin theta).
+constexpr double kEighthSphereLinear = Sexa(0, 0, 0, 4, 20, 41, 17, 12);
+constexpr double kAccessRecessRadix = Sexa(359, 12, 34);
+constexpr double kAccessRecessMotion = Sexa(0, 0, 0, 30, 24, 49);
+constexpr double kAccessRecessMax = 9;
+
+}  // namespace
+
+double AlfonsineEighthSphere(double t) {
+  const double theta = kAccessRecessRadix + kAccessRecessMotion * t;
+  return kEighthSphereLinear * t + AsinDeg(SinDeg(kAccessRecessMax) * SinDeg(theta));
+}
+
+bool CalcAlmagest(const TableDate& d, TablePlaces* out) {
+  double t;
+  if (!EgyptianDays(d, &t)) return false;
+  TruePlaces(AlmagestMeans(t), kAlmagestSun.model.e, kAlmagestMercury.model, kAlmagestVenus.model,
+             kAlmagestMars.model, false, true, out);
+  out->ptab = 0;
+  return true;
+}
+
+// Handy Tables: the Almagest's models and motions from the era of Philip
+// (radices carried 154 760 days with the Almagest's motions, not read in the
+// Handy Tables), evaluated as tables with interpolation; the Handy Tables'
+// revised latitude parameters were not available: the Almagest's are used.
+bool CalcHandyTables(const TableDate& d, TablePlaces* out) {
+  double t;
+  if (!EgyptianDays(d, &t)) return false;
+  TruePlaces(AlmagestMeans(t + kPhilipAfterNabonassar), kAlmagestSun.model.e, kAlmagestMercury.model,
+             kAlmagestVenus.model, kAlmagestMars.model, true, true, out);
+  out->ptab = 0;
+  return true;
+}
+
+bool CalcAlBattani(const TableDate& d, TablePlaces* out) {
+  double jd;
+  if (!JulianNoonJD(d, &jd)) return false;
+  TruePlaces(BattaniMeans(jd), kBattaniSunE, kBattaniMercury, kBattaniVenus, kBattaniMars, true, true, out);
+  out->ptab = 0;
+  return true;
+}
+
+bool CalcAlKhwarizmi(const TableDate& d, TablePlaces* out) {
+  double jd;
+  if (!JulianNoonJD(d, &jd)) return false;
+  const double sunE = EccentricForMaxEquation(kKhwarizmiSunMaxEquation);
+  TruePlaces(BattaniMeans(jd), sunE, kBattaniMercury, kBattaniVenus, kBattaniMars, true, true, out);
+  out->ptab = ToledanTrepidation(jd);
+  for (double& l : out->lon) l = Norm360(l - out->ptab);
+  return true;
+}
+
+bool CalcToledan(const TableDate& d, TablePlaces* out) {
+  double jd;
+  if (!JulianNoonJD(d, &jd)) return false;
+  const MeanPlaces m = RowMeans(kToledanSun, kToledanMercury, kToledanVenus, kToledanMars, jd - kHijraJD, 0);
+  TruePlaces(m, kToledanSun.model.e, kToledanMercury.model, kToledanVenus.model, kToledanMars.model, true, true,
+             out);
+  out->ptab = ToledanTrepidation(jd);
+  for (double& l : out->lon) l = Norm360(l + out->ptab);
+  return true;
+}
+
+bool CalcAlfonsine(const TableDate& d, TablePlaces* out) {
+  double jd;
+  if (!JulianNoonJD(d, &jd)) return false;
+  static const double sunE = EccentricForMaxEquation(kAlfonsineSunMaxEquation);
+  static const PtolemaicPlanet venus{Deferent::kEquant, EquantForMaxEquation(kAlfonsineVenusMaxCentre),
+                                     60 * SinDeg(kAlfonsineVenusMaxArgument)};
+  const double t = jd - kIncarnationJD;
+  const double tau = AlfonsineEighthSphere(t);
+  const MeanPlaces m = RowMeans(kAlfonsineSun, kAlfonsineMercury, kAlfonsineVenus, kAlfonsineMars, t, tau);
+  // The Alfonsine latitudes are not read (the cells give 0).
+  TruePlaces(m, sunE, kAlfonsineMercury.model, venus, kAlfonsineMars.model, true, false, out);
+  out->ptab = tau;
+  return true;
+}
+
+}  // namespace torvik::tables
