@@ -7,6 +7,7 @@
 #include "cli/params_print.h"
 #include "core/model.h"
 #include "core/fields.h"
+#include "core/textfile.h"
 #include "params/orbitcheck.h"
 #include "params/startup.h"
 
@@ -60,26 +61,23 @@ int Run(const Args& args) {
     return kOk;
   }
   OrbitCheckInputs in;
-  std::string v;
-  if (!FindOption(args, "--planet", &v)) return BadArgs(name, "--planet K is required");
-  auto body = ParseFieldInt32(v);
-  if (!body || *body < 0 || *body > 10) return BadArgs(name, "--planet wants 0..10");
-  in.body = *body;
-  long long steps = 10000;
-  if (FindOption(args, "--steps", &v)) {
-    auto n = ParseFieldNumber(v);
-    if (!n || *n < 1 || *n > 1e12) return BadArgs(name, "--steps wants a positive count");
-    steps = static_cast<long long>(*n);
+  const auto body = OptionInt(args, "--planet", 0, 10);
+  const long long steps = OptionInt(args, "--steps", 1, 1000000000000LL).value_or(10000);
+  if (const auto nc0 = OptionInt(args, "--nc0", 1, 32767)) in.nc0 = std::to_string(*nc0);
+  if (const auto step = OptionText(args, "--step")) {
+    const auto slash = step->find('/');
+    in.h0 = ShortestText(ArgNumber(step->substr(0, slash), "--step", 1e-3, kMaxCheckStep));
+    if (slash != std::string::npos)
+      in.nRed = ShortestText(ArgNumber(step->substr(slash + 1), "--step", 1e-3, kMaxCheckReduction));
   }
-  FindOption(args, "--nc0", &in.nc0);
-  if (FindOption(args, "--step", &v)) {
-    const auto slash = v.find('/');
-    in.h0 = v.substr(0, slash);
-    if (slash != std::string::npos) in.nRed = v.substr(slash + 1);
+  if (const auto d = OptionNumber(args, "--dalfa", 0, 180)) in.dAlfa = ShortestText(*d);
+  if (const auto l = OptionNumber(args, "--at-perihelion", -360, 360)) {
+    in.atPerihelion = true;
+    in.lambda = ShortestText(*l);
   }
-  FindOption(args, "--dalfa", &in.dAlfa);
-  if (FindOption(args, "--at-perihelion", &in.lambda)) in.atPerihelion = true;
   in.vsol0 = !HasFlag(args, "--sun-moves");
+  if (!body) return BadArgs(name, "--planet K is required");
+  in.body = static_cast<int>(*body);
   (void)FolderOption(args);  // the start-up data need no file
 
   Model m;

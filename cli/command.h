@@ -36,8 +36,15 @@ bool WantsHelp(const Args& args);
 bool FindOption(const Args& args, const std::string& name, std::string* value);
 bool HasFlag(const Args& args, const std::string& name);
 
-// The program folder of "--folder DIR", else the default ~/Torvik6.
+// The program folder of "--folder DIR", else the default ~/Torvik6. An empty
+// DIR throws BadOption (it would mean the current directory).
 std::filesystem::path FolderOption(const Args& args);
+
+// What a command that writes does first, as the program does at its start:
+// creates the standard folder tree of the program folder and, when de405 is
+// set, the DE405 files (a few seconds, announced on stderr). On failure prints
+// why ("torvik6-cli COMMAND: ...") and returns false.
+bool PrepareProgramFolder(const std::string& command, const std::filesystem::path& folder, bool de405);
 
 // A malformed option value. The dispatcher prints "torvik6-cli COMMAND: " +
 // what() on stderr and exits with kBadArgs, so a command can simply let it pass.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "core/calendar.h"
 #include "core/kepler.h"
 #include "core/model.h"
 #include "core/textfile.h"
@@ -25,7 +26,7 @@ int RunElements(const Args& args) {
         "newcomb, J2000 for jpl and mox).\n");
     return kOk;
   }
-  std::string theoryName, jdText;
+
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const bool known = a == "--theory" || a == "--jd";
@@ -36,15 +37,16 @@ int RunElements(const Args& args) {
       return BadArgs("elements", "unknown argument: " + a);
     }
   }
-  if (!FindOption(args, "--theory", &theoryName)) return BadArgs("elements", "missing --theory newcomb|jpl|mox");
-  if (!FindOption(args, "--jd", &jdText)) return BadArgs("elements", "missing --jd JD");
+  const auto theoryOption = OptionText(args, "--theory");
+  if (!theoryOption) return BadArgs("elements", "missing --theory newcomb|jpl|mox");
+  const std::string theoryName = *theoryOption;
   Theory theory = nullptr;
   if (theoryName == "newcomb") theory = NewcombElements;
   if (theoryName == "jpl") theory = JplElements;
   if (theoryName == "mox") theory = MoxElements;
-  if (!theory) return BadArgs("elements", "unknown theory: " + theoryName + " (newcomb, jpl or mox)");
-  const auto jd = ParseNumber(jdText);
-  if (!jd) return BadArgs("elements", "JD is not a number: " + jdText);
+  if (!theory) throw BadOption("--theory: " + theoryName + " is not newcomb, jpl or mox");
+  const auto jd = OptionNumber(args, "--jd", kMinJD, kMaxJD);
+  if (!jd) return BadArgs("elements", "missing --jd JD");
 
   Model m;
   SetConstants(m);

@@ -6,6 +6,7 @@
 
 #include "cli/command.h"
 #include "cli/params_print.h"
+#include "core/calendar.h"
 #include "core/frames.h"
 #include "core/model.h"
 #include "core/textfile.h"
@@ -38,26 +39,30 @@ bool OnlyOptions(const Args& args, std::initializer_list<const char*> names, std
   return true;
 }
 
-// --planet K (lo..10) and --jd JD.
+// --planet K (lo..10) and --jd JD (a Julian date of the calendars' range).
 bool PlanetAndJd(const std::string& cmd, const Args& args, int lo, int* planet, double* jd, int* status) {
-  std::string p, j;
-  if (!FindOption(args, "--planet", &p)) return *status = BadArgs(cmd, "missing --planet K"), false;
-  if (!FindOption(args, "--jd", &j)) return *status = BadArgs(cmd, "missing --jd JD"), false;
-  const auto pv = ParseNumber(p);
-  if (!pv || *pv != static_cast<int>(*pv) || *pv < lo || *pv > 10)
-    return *status = BadArgs(cmd, "planet must be " + std::to_string(lo) + "..10: " + p), false;
-  const auto jv = ParseNumber(j);
-  if (!jv) return *status = BadArgs(cmd, "JD is not a number: " + j), false;
-  *planet = static_cast<int>(*pv);
-  *jd = *jv;
+  const auto p = OptionInt(args, "--planet", lo, 10);
+  const auto j = OptionNumber(args, "--jd", kMinJD, kMaxJD);
+  if (!p) return *status = BadArgs(cmd, "missing --planet K"), false;
+  if (!j) return *status = BadArgs(cmd, "missing --jd JD"), false;
+  *planet = static_cast<int>(*p);
+  *jd = *j;
   return true;
 }
 
-// The DE405 files are made on first use in an existing program folder.
-void PrepareDe405(const std::filesystem::path& folder) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(folder, ec) && !EnsureDe405Files(folder))
-    std::fprintf(stderr, "torvik6-cli: cannot write the DE405 files into %s/JPL\n", folder.string().c_str());
+// "В файле нет такой даты" with the span of the DE405 files the program makes.
+int PrintNoSuchDate(const std::string& cmd, const UserMessage& msg, double jd) {
+  PrintUserMessage(msg);
+  if (msg.text == kNoSuchDate && jd >= kDe405FilesFirstJD && jd <= kDe405FilesLastJD) {
+    std::fprintf(stderr, "torvik6-cli %s: the DE405 record of JD %s is missing or damaged\n", cmd.c_str(),
+                 NumberText(jd).c_str());
+  } else if (msg.text == kNoSuchDate) {
+    const CalendarDate a = JDToDate(kDe405FilesFirstJD), b = JDToDate(kDe405FilesLastJD);
+    std::fprintf(stderr, "torvik6-cli %s: the DE405 files cover JD %s .. %s (%d.%d.%d .. %d.%d.%d)\n", cmd.c_str(),
+                 NumberText(kDe405FilesFirstJD).c_str(), NumberText(kDe405FilesLastJD).c_str(),
+                 static_cast<int>(a.day), a.month, a.year, static_cast<int>(b.day), b.month, b.year);
+  }
+  return kFailed;
 }
 
 int RunCompare(const Args& args) {
@@ -77,11 +82,11 @@ int RunCompare(const Args& args) {
   double jd = 0.0;
   if (!PlanetAndJd("compare", args, 0, &planet, &jd, &status)) return status;
   const auto folder = FolderOption(args);
-  if (planet != 0) PrepareDe405(folder);
+  if (planet != 0 && !PrepareProgramFolder("compare", folder, true)) return kFailed;
   Model m;
   if (auto msg = StartUp(m)) return PrintUserMessage(*msg);
   Comparison c;
-  if (auto msg = CompareImitators(m, folder, planet, jd, c)) return PrintUserMessage(*msg);
+  if (auto msg = CompareImitators(m, folder, planet, jd, c)) return PrintNoSuchDate("compare", *msg, jd);
   for (const auto& line : ComparisonLines(c)) std::printf("%s\n", line.c_str());
   return kOk;
 }
@@ -97,12 +102,14 @@ int RunPosition(const Args& args) {
         "new, mox, jpl0: the Newcomb, Mox and JPL elements with the Kepler solution.\n");
     return kOk;
   }
-  std::string bad, source;
+  std::string bad;
   if (!OnlyOptions(args, {"--source", "--planet", "--jd", "--folder"}, &bad))
     return BadArgs("position", "unknown argument: " + bad);
-  if (!FindOption(args, "--source", &source)) return BadArgs("position", "missing --source jpl|apc|new|mox|jpl0");
+  const auto sourceOption = OptionText(args, "--source");
+  if (!sourceOption) return BadArgs("position", "missing --source jpl|apc|new|mox|jpl0");
+  const std::string source = *sourceOption;
   if (source != "jpl" && source != "apc" && source != "new" && source != "mox" && source != "jpl0")
-    return BadArgs("position", "unknown source: " + source + " (jpl, apc, new, mox or jpl0)");
+    throw BadOption("--source: " + source + " is not jpl, apc, new, mox or jpl0");
   int planet = 0, status = kOk;
   double jd = 0.0;
   if (!PlanetAndJd("position", args, 1, &planet, &jd, &status)) return status;
@@ -114,9 +121,9 @@ int RunPosition(const Args& args) {
   const UserMessage failed{"Ошибка вычислений", kTitle0};
   if (source == "jpl") {
     const auto folder = FolderOption(args);
-    PrepareDe405(folder);
+    if (!PrepareProgramFolder("position", folder, true)) return kFailed;
     De405Reader reader;
-    if (auto msg = reader.Locate(folder, jd)) return PrintUserMessage(*msg);
+    if (auto msg = reader.Locate(folder, jd)) return PrintNoSuchDate("position", *msg, jd);
     if (auto msg = reader.Evaluate(m, planet, jd)) return PrintUserMessage(*msg);
   } else if (source == "apc") {
     ApcPosition(m, planet);

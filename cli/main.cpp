@@ -8,6 +8,7 @@
 
 #include "cli/command.h"
 #include "core/paths.h"
+#include "model/de405_files.h"
 
 namespace torvik::cli {
 namespace {
@@ -66,9 +67,26 @@ bool HasFlag(const Args& args, const std::string& name) {
 }
 
 std::filesystem::path FolderOption(const Args& args) {
-  std::string v;
-  if (FindOption(args, "--folder", &v)) return std::filesystem::path(v);
-  return DefaultProgramFolder();
+  const auto v = OptionText(args, "--folder");
+  if (!v) return DefaultProgramFolder();
+  if (v->empty()) throw BadOption("--folder: an empty folder name");
+  return std::filesystem::path(*v);
+}
+
+bool PrepareProgramFolder(const std::string& command, const std::filesystem::path& folder, bool de405) {
+  if (!EnsureProgramFolder(folder)) {
+    std::fprintf(stderr, "torvik6-cli %s: cannot create the program folder %s\n", command.c_str(),
+                 folder.string().c_str());
+    return false;
+  }
+  if (!de405 || HaveDe405Files(folder)) return true;
+  std::fprintf(stderr, "torvik6-cli %s: writing the DE405 files into %s/JPL (a few seconds)\n", command.c_str(),
+               folder.string().c_str());
+  std::fflush(stderr);
+  if (EnsureDe405Files(folder)) return true;
+  std::fprintf(stderr, "torvik6-cli %s: cannot write the DE405 files into %s/JPL\n", command.c_str(),
+               folder.string().c_str());
+  return false;
 }
 
 std::optional<std::string> OptionText(const Args& args, const std::string& name) {

@@ -1,11 +1,14 @@
 // torvik6-cli params: load a parameter set, compute the initial data, the centre
 // of mass and the Sun's velocity, save it, and print the grid of the parameters
 // screen.
+#include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "cli/command.h"
 #include "cli/params_print.h"
+#include "core/calendar.h"
 #include "core/model.h"
 #include "core/fields.h"
 #include "params/grid.h"
@@ -37,15 +40,26 @@ constexpr const char* kHelp =
     "  --show MODE     prints the grid as elements (default) or initial data\n"
     "  --folder DIR    the program folder (default ~/Torvik6)\n";
 
-bool ParseDate(const std::string& text, LoadInputs* in) {
+// --date D.M.Y: a day (with fraction) 0..32, a month 1..12 and a year of the
+// calendars' range, in the fields of a load.
+void DateOption(const std::string& text, LoadInputs* in) {
+  const auto bad = [&] {
+    return BadOption("--date: " + text + " is not a date D.M.Y (day 0..32, month 1..12, year " +
+                     std::to_string(kMinYear) + ".." + std::to_string(kMaxYear) + ")");
+  };
   const auto last = text.rfind('.');
-  if (last == std::string::npos || last == 0) return false;
+  if (last == std::string::npos || last == 0) throw bad();
   const auto mid = text.rfind('.', last - 1);
-  if (mid == std::string::npos || mid == 0) return false;
-  in->day = text.substr(0, mid);
-  in->month = text.substr(mid + 1, last - mid - 1);
-  in->year = text.substr(last + 1);
-  return true;
+  if (mid == std::string::npos || mid == 0) throw bad();
+  try {
+    const double day = ArgNumber(text.substr(0, mid), "--date", 0, 32);
+    const double month = ArgNumber(text.substr(mid + 1, last - mid - 1), "--date", 1, 12);
+    const double year = ArgNumber(text.substr(last + 1), "--date", kMinYear, kMaxYear);
+    if (month != std::trunc(month) || year != std::trunc(year)) throw bad();
+    *in = DateInputs(static_cast<std::int32_t>(year), static_cast<std::int32_t>(month), day);
+  } catch (const BadOption&) {
+    throw bad();
+  }
 }
 
 void PrintGrid(const Model& m, GridMode mode) {
@@ -68,36 +82,43 @@ int Run(const Args& args) {
     return kOk;
   }
   const auto folder = FolderOption(args);
-
-  Model m;
-  if (auto r = StartUp(m)) return PrintUserMessage(*r);
-
+  // Every option is checked before anything is loaded or written.
   LoadInputs in = DateInputs(1601, 1, 1.5);
-  std::string date;
-  if (FindOption(args, "--date", &date) && !ParseDate(date, &in)) return BadArgs(name, "--date wants D.M.Y");
-
-  bool elementLoad = false;
-  std::string load;
-  if (FindOption(args, "--load", &load) || !date.empty()) {
-    if (load.empty()) load = "jpl";  // a date alone reloads with the default option
-    LoadOption option;
-    if (load == "jpl") {
+  const auto date = OptionText(args, "--date");
+  if (date) DateOption(*date, &in);
+  const auto save = OptionInt(args, "--save", 0, 32767);
+  const std::string show = OptionText(args, "--show").value_or("elements");
+  if (show != "elements" && show != "initial") throw BadOption("--show: " + show + " is not elements or initial");
+  auto load = OptionText(args, "--load");
+  if (!load && date) load = "jpl";  // a date alone reloads with the default option
+  std::optional<LoadOption> option;
+  if (load) {
+    if (*load == "jpl") {
       option = LoadOption::Jpl;
-    } else if (load == "mox") {
+    } else if (*load == "mox") {
       option = LoadOption::Mox;
-    } else if (load == "newcomb") {
+    } else if (*load == "newcomb") {
       option = LoadOption::Newcomb;
-    } else if (load == "file") {
+    } else if (*load == "file") {
       option = LoadOption::File;
       std::size_t i = 0;
       while (i < args.size() && args[i] != "--load") ++i;
-      if (i + 2 >= args.size()) return BadArgs(name, "--load file wants the file number N");
-      in.fileNumber = args[i + 2];
+      if (i + 2 >= args.size() || args[i + 2].rfind("--", 0) == 0)
+        throw BadOption("--load: file wants the file number N (--load file N)");
+      in.fileNumber = std::to_string(static_cast<int>(ArgNumber(args[i + 2], "--load file", 0, 32767)));
+      if (in.fileNumber != args[i + 2]) throw BadOption("--load file: " + args[i + 2] + " is not a file number");
     } else {
-      return BadArgs(name, "--load wants jpl, mox, newcomb or file N");
+      throw BadOption("--load: " + *load + " is not jpl, mox, newcomb or file N");
     }
-    elementLoad = option != LoadOption::File;
-    if (auto r = Load(m, option, in, folder)) return PrintUserMessage(*r);
+  }
+  if (save && !PrepareProgramFolder(name, folder, false)) return kFailed;
+
+  Model m;
+  if (auto r = StartUp(m)) return PrintUserMessage(*r);
+  bool elementLoad = false;
+  if (option) {
+    elementLoad = *option != LoadOption::File;
+    if (auto r = Load(m, *option, in, folder)) return PrintUserMessage(*r);
   }
 
   const bool vsolGiven = HasFlag(args, "--vsol0") || HasFlag(args, "--no-vsol0");
@@ -118,15 +139,10 @@ int Run(const Args& args) {
     if (a == "--apply-vsol")
       if (auto r = ApplySunVelocity(m)) return PrintUserMessage(*r);
 
-  std::string save;
-  if (FindOption(args, "--save", &save)) {
-    if (auto r = Save(m, save, folder)) return PrintUserMessage(*r);
+  if (save) {
+    if (auto r = Save(m, std::to_string(*save), folder)) return PrintUserMessage(*r);
     std::printf("записан %s\n", ParamFileRelPath(m.NFile).c_str());
   }
-
-  std::string show = "elements";
-  FindOption(args, "--show", &show);
-  if (show != "elements" && show != "initial") return BadArgs(name, "--show wants elements or initial");
 
   const ShownLoadFields f = ShowLoadFields(m);
   std::printf("дата %s.%s.%s  JD %s  JD0 %s\n", f.day.c_str(), f.month.c_str(), f.year.c_str(), f.jd.c_str(),

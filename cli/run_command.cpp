@@ -1,10 +1,7 @@
 // torvik6-cli run: a run of the modelling screen without its pictures. The
 // options are the screen's inputs with the screen's defaults; the files
 // written are the screen's. Progress goes to stderr, the summary to stdout.
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -40,8 +37,9 @@ constexpr const char* kHelp =
     "  --nred R          step reduction near the extrema and nodes (default 100)\n"
     "  --nout N          steps per batch / screen update (default 1000)\n"
     "  --alfa A          half-width of the windows, degrees (default 1)\n"
-    "  --to-year Y       end the run when the year reaches Y + 1 (default 2001); 0: no end year\n"
-    "  --steps N         stop after N steps (rounded up to whole batches)\n"
+    "  --to-year Y       end the run when the year reaches Y + 1 (default 2001; not before the\n"
+    "                    start year, -10000..10000); 0: no end year\n"
+    "  --steps N         stop after exactly N steps\n"
     "  --vgr X           finite speed of gravity on, Vgr = X * Vsv\n"
     "  --powr P          exponent of the distance in the force law (default 2)\n"
     "  --vsys VX,VY,VZ   velocity of the Solar System, km/s\n"
@@ -56,28 +54,17 @@ constexpr const char* kHelp =
     "  --run-date D      run date printed in the headers (default today, DD.MM.YYYY)\n"
     "  --quiet           no progress on stderr\n";
 
-bool Number(const Args& args, const char* name, double* v, std::string* err) {
-  std::string text;
-  if (!FindOption(args, name, &text)) return true;
-  auto x = ParseFieldNumber(text);
-  if (!x) {
-    *err = std::string(name) + " wants a number";
-    return false;
+// --vsys VX,VY,VZ: three speeds below the speed of light, km/s.
+void VsysOption(const Args& args, double vsys[3]) {
+  const auto text = OptionText(args, "--vsys");
+  if (!text) return;
+  std::size_t from = 0;
+  for (int i = 0; i < 3; ++i) {
+    const std::size_t comma = i < 2 ? text->find(',', from) : text->size();
+    if (comma == std::string::npos) throw BadOption("--vsys: " + *text + " is not VX,VY,VZ");
+    vsys[i] = ArgNumber(text->substr(from, comma - from), "--vsys", -3e5, 3e5);
+    from = comma + 1;
   }
-  *v = *x;
-  return true;
-}
-
-bool Integer(const Args& args, const char* name, std::int32_t* v, std::string* err) {
-  std::string text;
-  if (!FindOption(args, name, &text)) return true;
-  auto x = ParseFieldInt32(text);
-  if (!x) {
-    *err = std::string(name) + " wants an integer";
-    return false;
-  }
-  *v = *x;
-  return true;
 }
 
 int RunCommand(const Args& args) {
@@ -88,74 +75,66 @@ int RunCommand(const Args& args) {
   const auto folder = FolderOption(args);
   RunSettings s;
   s.folder = folder;
-  std::string err;
-  std::int32_t planet = 1, nout = 1000, toYear = 2001, fileNo = 1, plan = 0, paramsNo = -1;
-  double steps = 0;
-  if (!Integer(args, "--planet", &planet, &err) || !Number(args, "--step", &s.live.hMain, &err) ||
-      !Number(args, "--nred", &s.live.NRed, &err) || !Integer(args, "--nout", &nout, &err) ||
-      !Number(args, "--alfa", &s.Alfa, &err) || !Integer(args, "--to-year", &toYear, &err) ||
-      !Number(args, "--powr", &s.PowR, &err) || !Integer(args, "--file", &fileNo, &err) ||
-      !Integer(args, "--plan", &plan, &err) || !Integer(args, "--params", &paramsNo, &err) ||
-      !Number(args, "--steps", &steps, &err))
-    return BadArgs(kName, err);
-  std::string text;
-  if (FindOption(args, "--vgr", &text)) {
-    auto x = ParseFieldNumber(text);
-    if (!x) return BadArgs(kName, "--vgr wants a number");
+  // Every option is checked before anything is written or computed.
+  const auto planet = OptionInt(args, "--planet", 0, 10).value_or(1);
+  s.live.hMain = OptionNumber(args, "--step", 1e-3, kMaxRunStep).value_or(s.live.hMain);
+  s.live.NRed = OptionNumber(args, "--nred", 1, kMaxStepReduction).value_or(s.live.NRed);
+  const auto nout = static_cast<std::int32_t>(OptionInt(args, "--nout", 1, kMaxNOut).value_or(1000));
+  s.Alfa = OptionNumber(args, "--alfa", 0, 180).value_or(s.Alfa);
+  const auto toYear = OptionInt(args, "--to-year", kMinYear, kMaxYear).value_or(2001);
+  s.PowR = OptionNumber(args, "--powr", -10, 10).value_or(s.PowR);
+  const auto fileNo = OptionInt(args, "--file", 0, 32767).value_or(1);
+  const auto plan = OptionInt(args, "--plan", 0, 32767).value_or(0);
+  const auto paramsNo = OptionInt(args, "--params", 0, 32767);
+  const long long steps = OptionInt(args, "--steps", 1, 1000000000000LL).value_or(0);
+  if (const auto vgr = OptionNumber(args, "--vgr", 1e-6, 1e9)) {
     s.live.finiteSpeed = true;
-    s.VgrFactor = *x;
+    s.VgrFactor = *vgr;
   }
   double vsys[3] = {0, 0, 0};
-  if (FindOption(args, "--vsys", &text)) {
-    std::size_t a = text.find(','), b = a == std::string::npos ? a : text.find(',', a + 1);
-    if (b == std::string::npos) return BadArgs(kName, "--vsys wants VX,VY,VZ");
-    auto x = ParseFieldNumber(text.substr(0, a)), y = ParseFieldNumber(text.substr(a + 1, b - a - 1)),
-         z = ParseFieldNumber(text.substr(b + 1));
-    if (!x || !y || !z) return BadArgs(kName, "--vsys wants VX,VY,VZ");
-    vsys[0] = *x, vsys[1] = *y, vsys[2] = *z;
-  }
-  if (nout < 1 || fileNo < 0 || fileNo > 32767 || plan < 0 || plan > 32767 || steps < 0)
-    return BadArgs(kName, "--nout, --file, --plan and --steps must be positive");
-
+  VsysOption(args, vsys);
   std::unique_ptr<Imitator> imitator;
-  if (FindOption(args, "--imitator", &text)) {
-    ImitatorKind kind;
-    if (text == "new") kind = ImitatorKind::New;
-    else if (text == "apc") kind = ImitatorKind::Apc;
-    else if (text == "jpl") kind = ImitatorKind::Jpl;
-    else if (text == "mox") kind = ImitatorKind::Mox;
-    else return BadArgs(kName, "--imitator wants new, apc, jpl or mox");
-    imitator = MakeImitator(kind);
+  if (const auto kind = OptionText(args, "--imitator")) {
+    if (*kind == "new") imitator = MakeImitator(ImitatorKind::New);
+    else if (*kind == "apc") imitator = MakeImitator(ImitatorKind::Apc);
+    else if (*kind == "jpl") imitator = MakeImitator(ImitatorKind::Jpl);
+    else if (*kind == "mox") imitator = MakeImitator(ImitatorKind::Mox);
+    else throw BadOption("--imitator: " + *kind + " is not new, apc, jpl or mox");
     s.imitatorMode = true;
     s.imitator = imitator.get();
   }
-  s.PlanetNo = planet;
+  s.PlanetNo = static_cast<int>(planet);
   s.watch = !HasFlag(args, "--no-watch");
-  s.live.NOut = nout;
   s.endYearOn = toYear != 0;
-  s.endYear = toYear;
+  s.endYear = static_cast<int>(toYear);
   s.Dir = HasFlag(args, "--backward") ? -1 : 1;
   s.oto = HasFlag(args, "--oto");
   s.writeOrbit = HasFlag(args, "--orbit-file");
   s.live.writeTrace = HasFlag(args, "--trace");
   s.live.energy = HasFlag(args, "--energy");
   s.live.NFile = static_cast<std::int16_t>(fileNo);
-  FindOption(args, "--run-date", &s.runDate);
+  // A batch never passes the requested step count: the run stops at exactly N.
+  s.live.NOut = steps > 0 ? static_cast<std::int32_t>(std::min<long long>(nout, steps)) : nout;
+  s.runDate = OptionText(args, "--run-date").value_or("");
   if (!s.endYearOn && steps <= 0) return BadArgs(kName, "--to-year 0 needs --steps N");
 
-  // The program creates its standard folders at start; so does this command.
-  EnsureProgramFolder(folder);
-  // ... and, for the JPL imitator, its DE405 files.
-  if (imitator && imitator->Kind() == ImitatorKind::Jpl && !EnsureDe405Files(folder))
-    std::fprintf(stderr, "torvik6-cli run: cannot write the DE405 files into %s/JPL\n", folder.string().c_str());
   Model m;
-  if (auto r = PrepareModel(m, folder, paramsNo, &s)) return PrintUserMessage(*r);
+  if (auto r = PrepareModel(m, folder, paramsNo ? static_cast<int>(*paramsNo) : -1, &s)) return PrintUserMessage(*r);
+  // The run ends when the year of the date reaches the end year + 1: an end
+  // year before the start year would end it at its first step.
+  if (s.endYearOn && s.endYear < m.DateY)
+    throw BadOption("--to-year: " + std::to_string(s.endYear) + " is before the start year " +
+                    std::to_string(m.DateY));
+  // The inputs are good: now the standard folders, as the program creates them
+  // at its start, and the DE405 files of the JPL imitator when missing.
+  if (!PrepareProgramFolder(kName, folder, imitator && imitator->Kind() == ImitatorKind::Jpl)) return kFailed;
   m.VXsys = vsys[0], m.VYsys = vsys[1], m.VZsys = vsys[2];
   m.PlanNo = static_cast<std::int16_t>(plan);
 
   RunProgress progress;
   progress.quiet = HasFlag(args, "--quiet");
   progress.steps = steps;
+  progress.nout = nout;
   return DriveRun(m, s, progress);
 }
 

@@ -37,18 +37,26 @@ int DriveRun(Model& m, const RunSettings& s, const RunProgress& p) {
   if (auto r = run.Start(s)) return PrintUserMessage(*r);
 
   const bool quiet = p.quiet;
-  const double steps = p.steps;
+  const long long steps = p.steps;
   const bool tty = isatty(STDERR_FILENO);
   const auto t0 = std::chrono::steady_clock::now();
   double lastShown = 0;
   ActionResult failure;
   while (run.Running()) {
-    // A stop request ends the run at the end of the batch it is set before.
-    if (steps > 0 && run.totalSteps() + run.active().NOut >= steps) m.Stop = 1;
+    if (steps > 0) {
+      // A stop request ends the run at the end of the batch it is set before;
+      // the batch after this one (its size taken at the update) is cut to
+      // what is left.
+      const long long left = steps - run.totalSteps() - run.active().NOut;
+      if (left <= 0) m.Stop = 1;
+      else run.live.NOut = static_cast<std::int32_t>(std::min<long long>(p.nout, left));
+    }
     BatchResult r = run.Batch();
     if (r.message) failure = r.message;
     const double wall = Seconds(t0);
-    if (!quiet && (wall - lastShown >= (p.interval > 0 ? p.interval : tty ? 0.5 : 10.0) || !run.Running())) {
+    // On a terminal the line is rewritten in place; into a file or a pipe one
+    // line per update, at most one a second.
+    if (!quiet && (wall - lastShown >= (p.interval > 0 ? p.interval : tty ? 0.5 : 1.0) || !run.Running())) {
       lastShown = wall;
       const torvik::RunProgress q = ProgressOf(run, m, wall);
       double left = q.secondsLeft;
@@ -62,6 +70,8 @@ int DriveRun(Model& m, const RunSettings& s, const RunProgress& p) {
   const double wall = Seconds(t0);
 
   run.RefreshEnergy();
+  // No summary of a run that has gone to infinity or NaN.
+  if (!run.SummaryFinite()) return PrintUserMessage(failure ? *failure : UserMessage{kMsgSolveError, kTitle});
   const CalendarDate d = JDToDate(m.JD);
   const char* why = run.end() == RunEnd::EndYear   ? "end year reached"
                     : run.end() == RunEnd::Stopped ? "stopped after the requested steps"

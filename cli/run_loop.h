@@ -23,8 +23,9 @@ ActionResult PrepareModel(Model& m, const std::filesystem::path& folder, int par
 struct RunProgress {
   bool quiet = false;      // no progress lines
   std::string label;       // put before every progress line ("experiment 3: ")
-  double interval = 0.0;   // seconds between progress lines; 0: 0.5 on a terminal, else 10
-  double steps = 0.0;      // stop after this many steps (whole batches); 0: no limit
+  double interval = 0.0;   // seconds between progress lines; 0: 0.5 on a terminal, else 1
+  long long steps = 0;     // stop after exactly this many steps; 0: no limit
+  std::int32_t nout = 1000;  // steps per batch (the last batch is cut to what is left)
 };
 
 // Starts the run and drives it to its end. Returns the exit status: 0 when it

@@ -36,8 +36,8 @@ int RunSsVelocity(const Args& args) {
   for (std::size_t a = 0; a < args.size(); ++a) {
     const std::string& arg = args[a];
     if (arg == "--mv") {
-      if (a + 1 >= args.size()) return BadArgs("ssvelocity", "--mv needs a value");
-      mv = args[++a];
+      if (a + 1 >= args.size()) throw BadOption("--mv: the option needs a value");
+      mv = ShortestText(ArgNumber(args[++a], "--mv", 1e-6, 1e6));
       continue;
     }
     const bool minus = arg.size() == 2 && arg[1] == '-';

@@ -51,6 +51,13 @@ CalendarDate JDToDate(double jd) {
   return out;
 }
 
+bool DateInRange(std::int32_t year, std::int32_t month, double day) {
+  return year >= kMinYear && year <= kMaxYear && month >= 1 && month <= 12 && day >= 0.0 && day <= 32.0 &&
+         JDInRange(DateToJD(year, month, static_cast<float>(day)));
+}
+
+bool JDInRange(double jd) { return jd >= kMinJD && jd <= kMaxJD; }
+
 void DateToJD(Model& m) { m.JD = DateToJD(m.DateY, m.DateM, m.DateD); }
 
 bool JDToDate(Model& m) {

@@ -18,6 +18,19 @@ struct CalendarDate {
 // Julian dates beyond ±1e11 days (or not finite) have no date with a 32-bit year.
 inline constexpr double kMaxAbsJD = 1e11;
 
+// The dates every calendar and theory of the system can serve: years
+// kMinYear..kMaxYear, Julian dates from 1 January kMinYear 0h to 1 January
+// kMaxYear + 1 0h. Every date, year or Julian date that enters from a field, a
+// file or an option is checked against them where it enters, so that no day
+// count or year arithmetic behind them can overflow.
+inline constexpr std::int32_t kMinYear = -10000, kMaxYear = 10000;
+inline constexpr double kMinJD = -1931442.5, kMaxJD = 5373850.5;
+// Year in kMinYear..kMaxYear, month 1..12, day 0..32 (the day may carry a
+// fraction and a time-zone shift), and a Julian date in kMinJD..kMaxJD.
+bool DateInRange(std::int32_t year, std::int32_t month, double day);
+// kMinJD <= jd <= kMaxJD (false for NaN).
+bool JDInRange(double jd);
+
 // Julian date (days) of a calendar date.
 double DateToJD(std::int32_t year, std::int32_t month, float day);
 // Calendar date of a Julian date; the day fraction is single precision.

@@ -16,6 +16,9 @@ struct UserMessage {
 inline constexpr const char* kTitle = "Torvik6";
 inline constexpr const char* kTitle0 = "Torvik6.0";
 
+// A computation that failed or left the finite numbers (runs, orbit check).
+inline constexpr const char* kMsgSolveError = "Ошибка решения уравнений";
+
 // Result of an action: empty on success, the message to show on failure.
 using ActionResult = std::optional<UserMessage>;
 

@@ -377,13 +377,7 @@ bool AppendTextFile(const std::filesystem::path& path, const std::vector<std::st
   return static_cast<bool>(out);
 }
 
-std::optional<std::vector<std::string>> ReadTextFile(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
+std::vector<std::string> SplitTextLines(std::string_view bytes, bool* lastLineEnded) {
   std::vector<std::string> lines;
   std::size_t start = 0;
   while (start < bytes.size()) {
@@ -395,7 +389,18 @@ std::optional<std::vector<std::string>> ReadTextFile(const std::filesystem::path
     lines.push_back(Cp1251ToUtf8(line));
     start = next;
   }
+  if (lastLineEnded) *lastLineEnded = bytes.empty() || bytes.back() == '\n';
   return lines;
+}
+
+std::optional<std::vector<std::string>> ReadTextFile(const std::filesystem::path& path, bool* lastLineEnded) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return SplitTextLines(bytes, lastLineEnded);
 }
 
 // ---------------------------------------------------------------------------

@@ -78,8 +78,13 @@ bool WriteTextFile(const std::filesystem::path& path, const std::vector<std::str
 // Appends lines (UTF-8) to a Windows-1251 file with CR LF; opens, appends, closes.
 bool AppendTextFile(const std::filesystem::path& path, const std::vector<std::string>& lines);
 // Reads a Windows-1251 text file into UTF-8 lines without their CR LF (a bare
-// LF also ends a line). std::nullopt when the file cannot be read.
-std::optional<std::vector<std::string>> ReadTextFile(const std::filesystem::path& path);
+// LF also ends a line). std::nullopt when the file cannot be read. When
+// lastLineEnded is given it tells whether the last line has its line end (true
+// for an empty file): a file cut inside its last line has none.
+std::optional<std::vector<std::string>> ReadTextFile(const std::filesystem::path& path,
+                                                     bool* lastLineEnded = nullptr);
+// The same on the bytes of a file already in memory.
+std::vector<std::string> SplitTextLines(std::string_view cp1251, bool* lastLineEnded = nullptr);
 
 // Reads records of numeric fields in the free format of the readers, the way
 // the BASIC-style INPUT# statement does: fields continue across line ends and

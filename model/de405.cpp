@@ -1,9 +1,12 @@
 #include "model/de405.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string_view>
+#include <vector>
 
+#include "core/calendar.h"
 #include "core/paths.h"
 
 namespace torvik {
@@ -12,6 +15,14 @@ namespace {
 
 constexpr int kRecordDays = 32;
 constexpr int kNumbers = 1020;  // slots 1..1020 of a record
+constexpr int kLines = 340;     // lines of three numbers per record
+constexpr double kCoefficients = 1018;
+// Records start on this grid: T1 of the first record of DE405 (9 December 1599).
+constexpr double kGridJD = 2305424.5;
+// Largest coefficient of any series, km (Pluto's are about 6e9).
+constexpr double kMaxCoefficient = 1e11;
+
+bool IsBlank(char c) { return c == ' ' || c == ',' || c == '\t' || c == '\r'; }
 
 // Julian date of 1 January of a Gregorian year, 0h.
 double NewYearJD(long long y) {
@@ -46,6 +57,7 @@ int De405RecordsPerFile(int year) {
 std::string De405FileName(int year) { return "ascp" + std::to_string(year) + ".405"; }
 
 int De405FileYearOf(double jd) {
+  jd = std::isfinite(jd) ? std::clamp(jd, kMinJD, kMaxJD) : 0.0;
   long long y = static_cast<long long>(std::floor((jd - 1721425.5) / 365.2425)) + 1;
   while (NewYearJD(y) > jd) --y;
   while (NewYearJD(y + 1) <= jd) ++y;
@@ -70,6 +82,7 @@ bool De405Reader::Open(int year, bool firstFolderJpl) {
       fileYear_ = year;
       recordsPerFile_ = De405RecordsPerFile(year);
       recordNo_ = 0;
+      haveRecord_ = false;
       return true;
     }
     in_.clear();
@@ -79,36 +92,64 @@ bool De405Reader::Open(int year, bool firstFolderJpl) {
 }
 
 bool De405Reader::ReadRecord() {
-  // Fields are split at blanks, commas and line ends, and a record may wrap
-  // its numbers over the lines in any way.
+  // The published layout, line by line: the header "n 1018", then 340 lines of
+  // three numbers (blank lines are passed over). Anything else, a repeated
+  // line, dates that are not a 32-day record on the DE405 grid continuing the
+  // previous one, or a coefficient no body of the ephemeris can have, is a
+  // damaged record: it is never evaluated.
   std::string line;
-  int header[2];
-  int nHeader = 0, slot = 1;
-  std::array<double, 1022> rec{};
-  while (slot <= kNumbers) {
-    if (!std::getline(in_, line)) return false;
-    std::size_t i = 0;
-    while (i < line.size()) {
-      while (i < line.size() && (line[i] == ' ' || line[i] == ',' || line[i] == '\t' || line[i] == '\r')) ++i;
-      std::size_t j = i;
-      while (j < line.size() && !(line[j] == ' ' || line[j] == ',' || line[j] == '\t' || line[j] == '\r')) ++j;
-      if (j == i) break;
-      std::string_view tok(line.data() + i, j - i);
-      i = j;
-      if (slot > kNumbers) return false;
-      double v;
-      if (!ParseFortran(tok, v)) return false;
-      if (nHeader < 2) {
-        if (v != std::trunc(v) || std::fabs(v) > 1e6) return false;
-        header[nHeader++] = static_cast<int>(v);
-      } else {
-        rec[slot++] = v;
+  auto nextLine = [&](std::vector<std::string_view>& tokens) {
+    while (std::getline(in_, line)) {
+      tokens.clear();
+      std::size_t i = 0;
+      while (i < line.size()) {
+        while (i < line.size() && IsBlank(line[i])) ++i;
+        std::size_t j = i;
+        while (j < line.size() && !IsBlank(line[j])) ++j;
+        if (j > i) tokens.emplace_back(line.data() + i, j - i);
+        i = j;
       }
+      if (!tokens.empty()) return true;
+    }
+    return false;
+  };
+  std::vector<std::string_view> tokens;
+  double n = 0, count = 0;
+  if (!nextLine(tokens) || tokens.size() != 2 || !ParseFortran(tokens[0], n) || !ParseFortran(tokens[1], count))
+    return false;
+  const int expectedNo = haveRecord_ ? recordNo_ + 1 : 0;
+  if (count != kCoefficients || n != std::trunc(n) || n < 1 || n > recordsPerFile_ ||
+      (expectedNo != 0 && n != expectedNo))
+    return false;
+
+  std::array<double, 1022> rec{};
+  int slot = 1;
+  for (int l = 0; l < kLines; ++l) {
+    if (!nextLine(tokens) || tokens.size() != 3) return false;
+    for (auto t : tokens) {
+      double v;
+      if (!ParseFortran(t, v)) return false;
+      if (slot > 2 && !(std::fabs(v) <= kMaxCoefficient)) return false;
+      rec[slot++] = v;
     }
   }
-  if (!(rec[2] > rec[1])) return false;
+  // No two lines of a record hold the same three numbers: a repeated line
+  // shifts every coefficient after it.
+  std::array<int, kLines> order;
+  for (int l = 0; l < kLines; ++l) order[l] = 1 + 3 * l;
+  auto lineLess = [&](int a, int b) {
+    return std::lexicographical_compare(&rec[a], &rec[a] + 3, &rec[b], &rec[b] + 3);
+  };
+  std::sort(order.begin(), order.end(), lineLess);
+  for (int l = 1; l < kLines; ++l)
+    if (!lineLess(order[l - 1], order[l])) return false;
+  const double t1 = rec[1], t2 = rec[2];
+  if (t2 - t1 != kRecordDays || !JDInRange(t1) || std::fmod(t1 - kGridJD, kRecordDays) != 0.0 ||
+      (haveRecord_ && t1 != record_[2]))
+    return false;
   record_ = rec;
-  recordNo_ = header[0];
+  recordNo_ = static_cast<int>(n);
+  haveRecord_ = true;
   return true;
 }
 
@@ -137,8 +178,10 @@ ActionResult De405Reader::Locate(const std::filesystem::path& folder, double jd)
   Close();
   folder_ = folder;
   record_.fill(0.0);
+  // Outside the calendars' range there is no file, and no year to compute.
+  if (!JDInRange(jd)) return UserMessage{kNoSuchDate, kTitle};
   const int year = De405FileYearOf(jd);
-  const Found r = std::isfinite(jd) ? Search(year, jd) : Found::Missing;
+  const Found r = Search(year, jd);
   if (r == Found::Yes) return std::nullopt;
   if ((r == Found::Before || r == Found::Missing) && Search(year - 20, jd) == Found::Yes) return std::nullopt;
   if ((r == Found::After || r == Found::Missing) && Search(year + 20, jd) == Found::Yes) return std::nullopt;
@@ -172,13 +215,12 @@ ActionResult De405Reader::Evaluate(Model& m, int body, double jd) {
   const UserMessage fail{kJplReadError, kTitle};
   if (!in_.is_open() || body < 0 || body > 9 || !std::isfinite(jd)) return fail;
   if (jd < T1() || jd > T2()) {
-    if (recordNo_ >= recordsPerFile_ && !Open(fileYear_ + 20, false)) return fail;
-    // The first record of the next file repeats the last one of this file.
-    const double previousT1 = T1();
-    do {
-      if (!ReadRecord()) return fail;
-    } while (T1() == previousT1);
-    if (jd < T1() || jd > T2()) return fail;
+    if (recordNo_ >= recordsPerFile_) {
+      // The first record of the next file repeats the last one of this file.
+      const double previousT1 = T1();
+      if (!Open(fileYear_ + 20, false) || !ReadRecord() || T1() != previousT1) return fail;
+    }
+    if (!ReadRecord() || jd < T1() || jd > T2()) return fail;
   }
   double sun[3], planet[3];
   if (!Chebyshev(m.De405[0], jd, sun) || !Chebyshev(m.De405[body], jd, planet)) return fail;

@@ -16,7 +16,9 @@
 // Positions are barycentric, equatorial J2000, kilometres.
 //
 // The open file is read strictly forward: a run can only move on to the next
-// record, never back.
+// record, never back. A record is used only when it has exactly this layout,
+// its number and dates continue the previous record of the file, and its
+// coefficients are finite and of a size the ephemeris can have.
 #pragma once
 
 #include <array>
@@ -83,6 +85,7 @@ class De405Reader {
   int fileYear_ = 0;
   int recordsPerFile_ = 229;
   int recordNo_ = 0;
+  bool haveRecord_ = false;  // a record of the open file has been read
   std::array<double, 1022> record_{};
 };
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "core/calendar.h"
 #include "core/paths.h"
 #include "core/textfile.h"
 
@@ -10,7 +11,6 @@ namespace torvik {
 
 namespace {
 
-constexpr const char* kMsgSolveError = "Ошибка решения уравнений";
 constexpr const char* kMsgSun = "Для Солнца с № = 0 этот режим не возможен";
 
 UserMessage Message(const char* text) { return UserMessage{text, kTitle}; }
@@ -25,7 +25,8 @@ std::string TodayText() {
 }
 
 bool ValidLive(const LiveSettings& l) {
-  return Finite(l.hMain) && l.hMain > 0 && Finite(l.NRed) && l.NRed > 0 && l.NOut >= 1 && l.NFile >= 0;
+  return Finite(l.hMain) && l.hMain > 0 && l.hMain <= kMaxRunStep && Finite(l.NRed) && l.NRed >= 1 &&
+         l.NRed <= kMaxStepReduction && l.NOut >= 1 && l.NOut <= kMaxNOut && l.NFile >= 0;
 }
 
 }  // namespace
@@ -50,7 +51,9 @@ ActionResult ModelRun::Start(const RunSettings& s) {
   // them); values that would make the run meaningless count as bad data too.
   const bool planetOk = s.PlanetNo >= 0 && s.PlanetNo <= 10;
   if (!ValidLive(act_) || !Finite(s.PowR) || !Finite(s.VgrFactor) || !Finite(s.Alfa) ||
-      (s.Dir != 1 && s.Dir != -1) || (s.imitatorMode && !s.imitator) || (!s.watch && !planetOk))
+      (s.Dir != 1 && s.Dir != -1) || (s.imitatorMode && !s.imitator) || (!s.watch && !planetOk) ||
+      (s.endYearOn && (s.endYear < kMinYear || s.endYear > kMaxYear)) ||
+      !DateInRange(m_.DateY, m_.DateM, m_.DateD) || !JDInRange(m_.JDstart))
     return Message(kMsgBadData);
 
   Dir_ = s.Dir;
@@ -60,7 +63,11 @@ ActionResult ModelRun::Start(const RunSettings& s) {
   engine_.params.oto = s.oto;
   engine_.params.PlanetNo = planetOk ? s.PlanetNo : 1;
   engine_.InitImitator();  // Rpl0 = 1, Esys0 = Msys0 = 1 unless the engine runs
-  if (!s.imitatorMode) engine_.InitRunState(Dir_);
+  if (!s.imitatorMode) {
+    engine_.InitRunState(Dir_);
+    // A state whose energy or momentum is already infinite gives no run.
+    if (!Finite(engine_.Esys0) || !Finite(engine_.Msys0)) return Message(kMsgSolveError);
+  }
 
   date_ = CalendarDate{m_.DateY, m_.DateM, m_.DateD};
   year_ = m_.DateY;
@@ -165,6 +172,12 @@ bool ModelRun::Step(BatchResult& r) {
     EndRun(RunEnd::Error, r);
     return false;
   }
+  const int p = s_.PlanetNo;
+  if (s_.imitatorMode && !(Finite(m_.X[p]) && Finite(m_.Y[p]) && Finite(m_.Z[p]))) {
+    r.message = Message(kMsgSolveError);
+    EndRun(RunEnd::Error, r);
+    return false;
+  }
 
   if (s_.watch) {
     h_ = watch_.Observe(m_, tMod_, act_.hMain, act_.NRed);
@@ -193,6 +206,12 @@ bool ModelRun::Step(BatchResult& r) {
   tMod_ += dt;
   tRun_ += Dir_ * dt;
   m_.JD += dt / m_.sekD;
+  // A date beyond the calendars has no year to show or to end the run at.
+  if (!JDInRange(m_.JD)) {
+    r.message = Message(kMsgSolveError);
+    EndRun(RunEnd::Error, r);
+    return false;
+  }
   if (s_.endYearOn && year_ >= s_.endYear + 1) {
     EndRun(RunEnd::EndYear, r);
     return false;
@@ -238,6 +257,11 @@ bool ModelRun::ScreenUpdate(BatchResult& r) {
   }
   // The energy of an imitator run means nothing: its state is not integrated.
   if (act_.energy && !s_.imitatorMode) engine_.EnergyMomentum();
+  if (!SummaryFinite()) {
+    r.message = Message(kMsgSolveError);
+    EndRun(RunEnd::Error, r);
+    return false;
+  }
   // Fields read again at every update; a value that is not usable keeps the old one.
   if (ValidLive(live)) act_ = live;
   engine_.params.finiteSpeed = act_.finiteSpeed;
@@ -258,6 +282,13 @@ void ModelRun::EndRun(RunEnd why, BatchResult& r) {
 
 void ModelRun::RefreshEnergy() {
   if (started_ && !s_.imitatorMode) engine_.EnergyMomentum();
+}
+
+bool ModelRun::SummaryFinite() const {
+  const bool watchOk = !s_.watch || (Finite(watch_.AlfaP) && Finite(watch_.AlfaU) && Finite(watch_.Betta) &&
+                                     Finite(watch_.Eks) && Finite(watch_.Rsr) && Finite(watch_.Period));
+  const bool energyOk = s_.imitatorMode || (Finite(dEsysPercent()) && Finite(dMsysPercent()));
+  return watchOk && energyOk && Finite(m_.JD);
 }
 
 double ModelRun::dEsysPercent() const {

@@ -26,6 +26,14 @@
 
 namespace torvik {
 
+
+// Bounds of the run fields: a main step of at most kMaxRunStep seconds (some
+// four months), a step reduction of 1..kMaxStepReduction, at most kMaxNOut
+// steps per screen update. Other values are "Задайте правильно данные".
+inline constexpr double kMaxRunStep = 1e7;
+inline constexpr double kMaxStepReduction = 1e6;
+inline constexpr std::int32_t kMaxNOut = 10000000;
+
 // Fields that the run reads again at every screen update (and at "Начать").
 struct LiveSettings {
   double hMain = 3600.0;     // "Шаг решения, с", s
@@ -80,7 +88,8 @@ class ModelRun {
   ModelRun& operator=(const ModelRun&) = delete;
 
   // "Начать": builds the start state, starts the watch, writes the headers.
-  // Performs no step. On failure ("Задайте правильно данные", "Для Солнца с
+  // Performs no step. On failure ("Задайте правильно данные", "Ошибка решения
+  // уравнений" for a start state of infinite energy, "Для Солнца с
   // № = 0 этот режим не возможен", "В файле нет такой даты") no run starts.
   ActionResult Start(const RunSettings& s);
   // Steps until the next screen update (NOut steps) or until the run ends.
@@ -134,6 +143,10 @@ class ModelRun {
   // Orbit and trace files of the run (native paths; empty when not written).
   const std::filesystem::path& orbitFile() const { return orbitFile_; }
   std::filesystem::path traceFile() const;
+  // False when the summary a run reports (the date, the watched orbit, dEsys
+  // and dMsys of a model run) is not finite: the run has failed, whatever its
+  // steps said. Checked at each screen update; the owner checks it at the end.
+  bool SummaryFinite() const;
   // dEsys and dMsys in percent as the screen shows them (after an energy update).
   double dEsysPercent() const;
   double dMsysPercent() const;

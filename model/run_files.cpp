@@ -76,7 +76,8 @@ double GravityFigure(bool finiteSpeed, double Vgr, double Vsv) {
 
 std::optional<std::int32_t> EstimateRecordCount(double Vsv, double Vgr, int endYear, int DateY,
                                                 double Tsid) {
-  double v = Fix((Vsv / Vgr + 1.1) * 2.0 * (endYear - DateY) * 365.25 / Tsid);
+  const double years = static_cast<double>(endYear) - static_cast<double>(DateY);  // no 32-bit overflow
+  double v = Fix((Vsv / Vgr + 1.1) * 2.0 * years * 365.25 / Tsid);
   if (!std::isfinite(v) || v < std::numeric_limits<std::int32_t>::min() ||
       v > std::numeric_limits<std::int32_t>::max())
     return std::nullopt;

@@ -108,25 +108,23 @@ LoadInputs DateInputs(std::int32_t year, std::int32_t month, double day) {
 
 ActionResult DateFieldsToJD(Model& m, const std::string& day, const std::string& month,
                             const std::string& year) {
-  // Years and days far outside any table or ephemeris only overflow the day count.
-  constexpr double kMaxAbsYear = 1e6, kMaxAbsDay = 1e4;
+  // Only dates that the calendars and the theories serve (core/calendar.h).
   auto y = ParseFieldInt32(year);
-  if (!y || std::fabs(*y) > kMaxAbsYear) return BadData();
+  if (!y || *y < kMinYear || *y > kMaxYear) return BadData();
   m.DateY = *y;
   auto mo = ParseFieldInt32(month);
   if (!mo || *mo < 1 || *mo > 12) return BadData();
   m.DateM = *mo;
   auto d = ParseFieldNumber(day);
-  if (!d || std::fabs(*d) > kMaxAbsDay) return BadData();
+  if (!d || !DateInRange(*y, *mo, *d)) return BadData();
   m.DateD = static_cast<float>(*d);
   DateToJD(m);
-  if (!std::isfinite(m.JD)) return BadData();
   return std::nullopt;
 }
 
 ActionResult JDFieldToDate(Model& m, const std::string& jd) {
   auto v = ParseFieldNumber(jd);
-  if (!v) return BadData();
+  if (!v || !JDInRange(*v)) return BadData();
   m.JD = *v;
   if (!JDToDate(m)) return BadData();
   return std::nullopt;

@@ -65,10 +65,10 @@ ActionResult Save(Model& m, const std::string& fileNumber, const std::filesystem
 
 // "G->J": year, month and day fields into DateY, DateM, DateD (each stored as
 // it is read) and JD. "Задайте правильно данные" / "Torvik6" on a bad field,
-// a month outside 1..12 or a year or day far beyond any table.
+// a month outside 1..12, a year outside kMinYear..kMaxYear or a day outside 0..32.
 ActionResult DateFieldsToJD(Model& m, const std::string& day, const std::string& month, const std::string& year);
 // "J->G": the JD field into JD, then OutY, OutM, OutD. Same message when the
-// text is not a number or has no date.
+// text is not a number or lies outside kMinJD..kMaxJD.
 ActionResult JDFieldToDate(Model& m, const std::string& jd);
 
 // What the parameters screen shows in its fields after a load or a date

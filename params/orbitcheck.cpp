@@ -95,7 +95,10 @@ ActionResult OrbitCheck::Start(Model& m, const OrbitCheckInputs& in) {
   auto dAlfa = ParseFieldNumber(in.dAlfa);
   // A count below 1 would never reach the screen update, and a step or divisor
   // of zero or below would never advance the time: such a check would not end.
-  if (!nc0 || *nc0 < 1 || !h0 || !(*h0 > 0) || !nRed || !(*nRed > 0) || !dAlfa) return BadData();
+  // A step beyond four months or a divisor beyond a million measure nothing.
+  if (!nc0 || *nc0 < 1 || !h0 || !(*h0 > 0) || *h0 > kMaxCheckStep || !nRed || !(*nRed > 0) ||
+      *nRed > kMaxCheckReduction || !dAlfa)
+    return BadData();
 
   State12 s = {m.X[0], m.Y[0], m.Z[0], m.X[j], m.Y[j], m.Z[j],
                m.VX[0], m.VY[0], m.VZ[0], m.VX[j], m.VY[j], m.VZ[j]};

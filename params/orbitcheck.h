@@ -22,7 +22,10 @@ namespace torvik {
 
 inline constexpr const char* kMsgSunNoCheck = "Для Солнца нет проверки";
 inline constexpr const char* kMsgSunNoCheckTitle = "Torvik4.0";
-inline constexpr const char* kMsgSolveError = "Ошибка решения уравнений";  // title "Torvik6.0"
+
+// Largest step (s) and step divisor of the check; larger ones are "Задайте
+// правильно данные".
+inline constexpr double kMaxCheckStep = 1e7, kMaxCheckReduction = 1e6;
 
 struct OrbitCheckInputs {
   int body = 1;                   // option row Солнце … Ксена (0..10)

@@ -143,70 +143,78 @@ ActionResult WriteParamFile(const Model& m, const std::filesystem::path& folder,
 
 ActionResult ReadParamFile(Model& m, const std::filesystem::path& folder, std::int16_t n) {
   const std::string rel = ParamFileRelPath(n);
-  auto lines = ReadTextFile(ResolvePath(folder, rel));
-  if (!lines) return FileMessage(kMsgFileRead, rel);
+  bool ended = false;
+  auto lines = ReadTextFile(ResolvePath(folder, rel), &ended);
+  // A file cut inside its last line would read a shortened last number.
+  if (!lines || !ended) return FileMessage(kMsgFileRead, rel);
   return ReadParamLines(m, *lines, rel);
 }
 
 ActionResult ReadParamLines(Model& m, const std::vector<std::string>& lines, const std::string& where) {
   const UserMessage fail = FileMessage(kMsgFileRead, where);
-  // The numeric fields of line `index`, at least `count` of them; each value is
-  // stored by the caller before the next is parsed.
+  // The fields of line `index`; `count` of them, or at least `count` when the
+  // line goes on with text. A decimal comma splits a number into two fields,
+  // so an exact count also refuses it.
   std::vector<std::string> fields;
-  auto fieldsOf = [&](std::size_t index, std::size_t count) {
+  auto fieldsOf = [&](std::size_t index, std::size_t count, bool exact) {
     if (index >= lines.size()) return false;
     fields = SplitFields(lines[index]);
-    return fields.size() >= count;
+    return exact ? fields.size() == count : fields.size() >= count;
   };
+  // A finite number no larger than any value the writer can put into the file.
   auto num = [&](std::size_t i) -> std::optional<double> {
     auto v = ParseNumber(fields[i]);
-    if (v && !std::isfinite(*v)) return std::nullopt;
+    if (!v || !(std::fabs(*v) <= kParamFileMaxValue)) return std::nullopt;
     return v;
   };
-  auto whole = [&](std::size_t i) -> std::optional<std::int32_t> {
+  // The writer's integer columns hold whole numbers.
+  auto whole = [&](std::size_t i) -> std::optional<double> {
     auto v = num(i);
-    if (!v || std::fabs(*v) > 2147483647.0) return std::nullopt;
-    return static_cast<std::int32_t>(std::nearbyint(*v));
+    if (!v || *v != std::trunc(*v)) return std::nullopt;
+    return v;
   };
 
-  // Line 1: day, month, year; the header text after them is skipped.
-  if (!fieldsOf(0, 3)) return fail;
+  // Line 1: day, month, year, then the header text (whose first field is not a
+  // number: a fourth number means the date was split by a comma).
+  if (!fieldsOf(0, 4, false) || ParseNumber(fields[3])) return fail;
   auto day = num(0);
-  if (!day || std::fabs(*day) > 3.0e38) return fail;
-  m.DateD = static_cast<float>(*day);
   auto month = whole(1);
-  if (!month) return fail;
-  m.DateM = *month;
   auto year = whole(2);
-  if (!year) return fail;
-  m.DateY = *year;
+  if (!day || !month || !year || std::fabs(*month) > 12 || std::fabs(*year) > kMaxYear - kMinYear ||
+      !DateInRange(static_cast<std::int32_t>(*year), static_cast<std::int32_t>(*month), *day))
+    return fail;
+  m.DateD = static_cast<float>(*day);
+  m.DateM = static_cast<std::int32_t>(*month);
+  m.DateY = static_cast<std::int32_t>(*year);
   DateToJD(m);
-  if (!std::isfinite(m.JD)) return fail;
   m.JDstart = m.JD;
   m.JD0 = m.JDstart;
 
   // Line 3: mSol / 1e25, gamma · 1e16, Lae in metres (line 2 is a caption).
-  if (!fieldsOf(2, 3)) return fail;
-  auto v = num(0);
+  if (!fieldsOf(2, 3, true)) return fail;
+  auto v = whole(0);
   if (!v) return fail;
   m.mSol() = *v * 1e25;
-  if (!(v = num(1))) return fail;
+  if (!(v = whole(1))) return fail;
   m.gamma = *v / 1e16;
-  if (!(v = num(2))) return fail;
+  if (!(v = whole(2))) return fail;
   m.Lae = *v;
 
   // Lines 5..15: bodies 0..10 in line order (line 4 is a caption).
   for (int k = 0; k <= 10; ++k) {
-    if (!fieldsOf(4 + static_cast<std::size_t>(k), kParamFileBodyColumns)) return fail;
-    if (!num(0)) return fail;  // the body number: read, never compared with the line
+    if (!fieldsOf(4 + static_cast<std::size_t>(k), kParamFileBodyColumns, true)) return fail;
+    if (!whole(0)) return fail;  // the body number: read, never compared with the line
     for (int c = 0; c < kValueColumns; ++c) {
-      auto f = num(static_cast<std::size_t>(c) + 1);
+      auto f = whole(static_cast<std::size_t>(c) + 1);
       if (!f) return fail;
       const double x = FromFile(kColumnUnit[c], *f, m);
       ColumnField(m, c, k) = x;
       if (double* initial = ColumnInitial(m, c, k)) *initial = x;
     }
   }
+  // Exactly the lines of the format: a repeated line has shifted every body
+  // after it.
+  if (lines.size() != kParamFileLines) return fail;
   return std::nullopt;
 }
 

@@ -37,6 +37,10 @@ inline constexpr const char* kParamFileLine4Text =
 inline constexpr int kParamFileLines = 15;
 inline constexpr int kParamFileBodyColumns = 15;
 
+// Largest magnitude of a number in the file: 1e15 µm/s, µdeg or km is far
+// beyond any body of the system, and every such integer is exact in a double.
+inline constexpr double kParamFileMaxValue = 1e15;
+
 inline constexpr const char* kMsgFileRead = "Ошибка чтения файла";
 inline constexpr const char* kMsgFileWrite = "Ошибка записи в файл";
 
@@ -55,7 +59,9 @@ ActionResult WriteParamFile(const Model& m, const std::filesystem::path& folder,
 // JDstart), mSol, gamma, Lae, and per body the elements, X = X0 … VZ = VZ0 and
 // km. Values are stored as they are read, so on a failure ("Ошибка чтения
 // файла" + CR LF + path, title "Torvik6.0") everything before the bad field
-// stays. Masses and normalisation are the loader's completion (loading.h).
+// stays. The file must have exactly its 15 lines, the last one with its line
+// end; line 3 and the body lines exactly their fields, whole numbers of at
+// most kParamFileMaxValue; the date a date of the calendars' range. Masses and normalisation are the loader's completion (loading.h).
 ActionResult ReadParamFile(Model& m, const std::filesystem::path& folder, std::int16_t n);
 // The same on lines already in memory; `where` is the path shown in a message.
 ActionResult ReadParamLines(Model& m, const std::vector<std::string>& lines, const std::string& where);

@@ -48,7 +48,9 @@ ActionResult DecomposeVelocities(const Model& m, const std::array<VelocityRowInp
     return r;
   };
   auto mv = ParseFieldNumber(mvText);
-  if (!mv || *mv == 0.0) return finish(BadData());  // MV divides every drawn component
+  // MV divides every drawn component: a scale near 0 or beyond any speed would
+  // put the arrows at infinity.
+  if (!mv || !(std::fabs(*mv) >= 1e-6 && std::fabs(*mv) <= 1e9)) return finish(BadData());
   d.mv = *mv;
   for (int i = 0; i < kVelocityRows; ++i) {
     const auto& row = rows[static_cast<std::size_t>(i)];

@@ -12,6 +12,8 @@ PACKAGES=(
   casacore-data-jpl-de405 python3-casacore python3-numpy python3-erfa
   locales
   libfreetype-dev
+
+  clang libfuzzer-14-dev
 )
 
 missing=()

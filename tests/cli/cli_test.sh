@@ -26,8 +26,7 @@ check "elements unknown theory" 2 "$(status "$CLI" elements --theory ptolemy --j
 check "run non-numeric step" 2 "$(status "$CLI" run --folder "$work" --step fast)"
 check "unknown command" 2 "$(status "$CLI" horoscope)"
 check "no message on stdout for bad args" "" "$("$CLI" jd 2000 x 1 2>/dev/null)"
-for c in jd date elements params check run position compare ssvelocity observe; do
-for c in jd date elements params check run position compare ssvelocity plan; do
+for c in jd date elements params check run position compare ssvelocity observe plan table drift drift-file points convert ellipse; do
   check "$c --help" 0 "$(status "$CLI" "$c" --help)"
 done
 
@@ -57,6 +56,65 @@ check "check of the Sun" 1 "$(status "$CLI" check --planet 0)"
 rc=$?
 check "short run status" 0 "$rc"
 check "orbit file of Mercury" 0 "$(test -s "$work/Plan0/Txt1/Torvik1RasB1.txt"; echo $?)"
+
+# Bad input never crashes, hangs or passes for a result: a malformed or absurd
+# option exits 2 and names the option, before anything is written.
+while IFS= read -r args; do
+  # shellcheck disable=SC2086
+  check "$args" 2 "$(status timeout 60 "$CLI" $args --folder "$work/bad")"
+done <<'CASES'
+position --source jpl --planet 1 --jd -1e30
+position --source jpl --planet 1 --jd 1e30
+compare --planet 1 --jd 1e300
+elements --theory jpl --jd nan
+date 1e30
+jd 2147483647 1 1
+run --to-year 2147483647
+run --to-year -2147483648 --orbit-file
+run --step 1e20
+run --imitator apc --step 1e308
+run --steps 3000 --nout 2147483647
+run --to-year 1500
+run --vsys 1,2
+check --planet 1 --step abc
+check --planet 1 --step 3600/0
+params --save abc
+params --load file
+params --load file x
+params --date 40.13.1900
+params --date 1.5.1.2147483647
+ssvelocity 1 --mv 1e300
+CASES
+check "empty --folder" 2 "$(status "$CLI" run --folder "")"
+check "the message names the option" "torvik6-cli check: --step: abc is not a number" \
+  "$("$CLI" check --step abc 2>&1 >/dev/null)"
+check "nothing written for a bad option" 1 "$(test -e "$work/bad"; echo $?)"
+
+# Damaged parameter files are read errors (exit 1), checked before the DE405
+# files of the JPL imitator are made.
+data=$(cd "$(dirname "$0")/../data/params" && pwd)
+for f in "$data"/R*.dat; do
+  name=$(basename "$f" .dat)
+  rm -rf "$work/p" && mkdir -p "$work/p" && cp "$f" "$work/p/torvik7.dat"
+  check "parameter file $name" 1 "$(status timeout 60 "$CLI" run --params 7 --steps 3000 --quiet --folder "$work/p")"
+  check "parameter file $name, JPL imitator" 1 \
+    "$(status timeout 60 "$CLI" run --params 7 --steps 3000 --quiet --imitator jpl --folder "$work/p")"
+done
+check "no DE405 files made for a bad parameter file" 1 "$(test -e "$work/p/JPL/ascp1960.405"; echo $?)"
+
+# A fresh program folder: the command that writes creates the folder tree.
+check "params --save into a fresh folder" 0 \
+  "$(status "$CLI" params --load jpl --date 1.5.1.1960 --save 5 --folder "$work/fresh")"
+check "parameter file in the fresh folder" 0 "$(test -f "$work/fresh/torvik5.dat" && test -d "$work/fresh/Plan0/Txt1"; echo $?)"
+
+# --steps stops at exactly N, whatever the batch size.
+check "run stops at --steps" "steps 2500," \
+  "$("$CLI" run --folder "$work" --to-year 0 --steps 2500 --nout 1000 --quiet | grep -o '^steps [0-9]*,')"
+
+# Progress into a file: whole lines, no carriage returns, the last at the end.
+"$CLI" run --folder "$work" --to-year 0 --steps 3000 --nout 1000 >/dev/null 2>"$work/progress.txt"
+check "progress lines in a file" 1 "$(grep -c 'model years' "$work/progress.txt" | awk '{print ($1 >= 1)}')"
+check "no carriage return in the progress file" 0 "$(grep -c $'\r' "$work/progress.txt")"
 
 # The coordinate converter: identity, the horizon refused, bad systems.
 check "convert identity" "to 1000000 0 1000 0 0.057295 1000000.5" \

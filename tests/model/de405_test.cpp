@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "core/model.h"
@@ -199,6 +200,78 @@ TEST(De405, MalformedAndTruncatedFiles) {
     ASSERT_FALSE(ref.Evaluate(m2, 4, 2451530.0));
     EXPECT_EQ(m.X[4], m2.X[4]);
     fs::remove_all(dir);
+  }
+}
+
+// Damage of one record (229 of the fixture's ascp1980.405, JD 2451504.5 to
+// 2451536.5) that the files' own checks do not see: the record must never give
+// a position, neither to a search nor to a run reading on into it.
+TEST(De405, DamagedRecordIsNeverEvaluated) {
+  using Lines = std::vector<std::string>;
+  constexpr std::size_t kHeader = 341;  // index of the header line of record 229
+  auto replaceIn = [](std::string& line, const std::string& from, const std::string& to) {
+    const auto at = line.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    line.replace(at, from.size(), to);
+  };
+  const struct {
+    const char* what;
+    std::function<void(Lines&)> damage;
+  } cases[] = {
+      {"first date 16 days later",
+       [&](Lines& l) { replaceIn(l[kHeader + 1], "0.245150450000000000D+07", "0.245152050000000000D+07"); }},
+      {"a coefficient of 1e300",
+       [&](Lines& l) { l[kHeader + 258].replace(l[kHeader + 258].find('D'), 4, "D+300"); }},
+      {"a coefficient that is not a number", [&](Lines& l) { replaceIn(l[kHeader + 100], " 0.", " NaN"); }},
+      {"line 46 repeated, line 304 lost",
+       [&](Lines& l) {
+         l.erase(l.begin() + kHeader + 303);
+         l.insert(l.begin() + kHeader + 45, l[kHeader + 45]);
+       }},
+      {"coefficient count 1017", [&](Lines& l) { replaceIn(l[kHeader], "1018", "1017"); }},
+      {"record number out of order", [&](Lines& l) { replaceIn(l[kHeader], "229", "227"); }},
+      {"a line of two numbers", [&](Lines& l) { l[kHeader + 20] = l[kHeader + 20].substr(0, 52); }},
+      {"a line of four numbers", [&](Lines& l) { l[kHeader + 20] += " 0.1D+01"; }},
+  };
+  const std::string good = ReadAll(kFixture / "JPL" / "ascp1980.405");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::path dir = CopyFixture("damage");
+    Lines lines;
+    std::istringstream in(good);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    ASSERT_EQ(lines[kHeader], "   229  1018");
+    c.damage(lines);
+    std::string text;
+    for (const auto& line : lines) text += line + "\n";
+    WriteAll(dir / "JPL" / "ascp1980.405", text);
+
+    De405Reader search;
+    auto msg = search.Locate(dir, 2451520.0);
+    ASSERT_TRUE(msg);
+    EXPECT_EQ(msg->text, "В файле нет такой даты");
+
+    Model m = NewModel();
+    De405Reader run;
+    ASSERT_FALSE(run.Locate(dir, 2451500.0));
+    ASSERT_FALSE(run.Evaluate(m, 1, 2451500.0));
+    const double x = m.X[1];
+    msg = run.Evaluate(m, 1, 2451510.0);
+    ASSERT_TRUE(msg);
+    EXPECT_EQ(msg->text, "Ошибка чтения файлов JPL");
+    EXPECT_EQ(m.X[1], x);
+    fs::remove_all(dir);
+  }
+}
+
+// Dates no calendar serves are no date of the files, found without a search.
+TEST(De405, AbsurdDatesHaveNoSuchDate) {
+  De405Reader r;
+  for (double jd : {-1e30, 1e30, 1e300, -1e300, std::nan(""), HUGE_VAL}) {
+    auto msg = r.Locate(kFixture, jd);
+    ASSERT_TRUE(msg) << jd;
+    EXPECT_EQ(msg->text, "В файле нет такой даты");
+    EXPECT_GE(De405FileYearOf(jd), -10020);
   }
 }
 

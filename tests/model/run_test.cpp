@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <functional>
 #include <string_view>
 #include <filesystem>
 #include <fstream>
@@ -232,6 +233,37 @@ TEST(RunFiles, StartRefusals) {
   EXPECT_EQ(r.end, RunEnd::Error);
 }
 
+// Values that would overflow the year arithmetic or carry the date beyond
+// every calendar are refused at "Начать".
+TEST(RunFiles, StartRefusesValuesBeyondTheirRanges) {
+  TempFolder dir("ranges");
+  const struct {
+    const char* what;
+    std::function<void(RunSettings&, Model&)> set;
+  } cases[] = {
+      {"end year 2147483647", [](RunSettings& s, Model&) { s.endYear = 2147483647; }},
+      {"end year -2147483648", [](RunSettings& s, Model&) { s.endYear = -2147483647 - 1; }},
+      {"main step 1e20 s", [](RunSettings& s, Model&) { s.live.hMain = 1e20; }},
+      {"step reduction 0.5", [](RunSettings& s, Model&) { s.live.NRed = 0.5; }},
+      {"NOut 2147483647", [](RunSettings& s, Model&) { s.live.NOut = 2147483647; }},
+      {"start year 2147483647", [](RunSettings&, Model& m) { m.DateY = 2147483647; }},
+      {"start day 1e30", [](RunSettings&, Model& m) { m.DateD = 1e30f; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Model m;
+    FillSyntheticSystem(m);
+    RunSettings s = MercurySettings(dir.path, 1);
+    c.set(s, m);
+    ModelRun run(m);
+    auto msg = run.Start(s);
+    ASSERT_TRUE(msg);
+    EXPECT_EQ(msg->text, "Задайте правильно данные");
+    EXPECT_FALSE(run.Running());
+  }
+  EXPECT_FALSE(EstimateRecordCount(299792500.0, 299792500.0, 2147483647, -2147483647 - 1, 87.96926));
+}
+
 TEST(RunFiles, HeaderTexts) {
   RunHeader h;
   h.planet = 3, h.fileNo = 5, h.runDate = "01.02.2003", h.startDate = "02.01.1601";
@@ -390,10 +422,11 @@ class EllipseImitator : public Imitator {
                           77.46 / 57.29577951308232, L, 1.0, r, v);
     m.X[0] = m.Y[0] = m.Z[0] = 0.0;
     m.X[p] = r[0], m.Y[p] = r[1], m.Z[p] = r[2];
+    if (nanAfter >= 0 && calls > nanAfter) m.X[p] = std::nan("");
     return std::nullopt;
   }
   void Finish() override { ++finishes; }
-  int starts = 0, calls = 0, finishes = 0, failAfter = -1;
+  int starts = 0, calls = 0, finishes = 0, failAfter = -1, nanAfter = -1;
   double lastJD = 0;
 };
 
@@ -434,6 +467,46 @@ TEST(RunImitator, SamplesTheSourceAndWritesItsFolder) {
   ASSERT_TRUE(r.message);
   EXPECT_EQ(r.message->text, "Ошибка чтения файлов JPL");
   EXPECT_FALSE(run.Running());
+}
+
+// No run goes on, or ends as a success, once its state or its date has left
+// the finite numbers or the calendars.
+TEST(RunControl, NonFiniteStateOrDateEndsTheRunWithAnError) {
+  TempFolder dir("nonfinite");
+  const struct {
+    const char* what;
+    bool imitator;
+    std::function<void(RunSettings&, Model&, EllipseImitator&)> set;
+  } cases[] = {
+      {"a velocity of 1e300", false, [](RunSettings&, Model& m, EllipseImitator&) { m.VX[3] = m.VX0[3] = 1e300; }},
+      {"a source giving NaN", true, [](RunSettings&, Model&, EllipseImitator& src) { src.nanAfter = 5; }},
+      {"a date beyond the year 10000", true,
+       [](RunSettings& s, Model& m, EllipseImitator&) {
+         m.DateY = 10000, m.DateM = 12, m.DateD = 31;
+         DateToJD(m);
+         m.JDstart = m.JD;
+         s.endYearOn = false;
+         s.live.hMain = 1e7;
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Model m;
+    FillSyntheticSystem(m);
+    EllipseImitator src;
+    RunSettings s = MercurySettings(dir.path, 2);
+    s.writeOrbit = false;
+    if (c.imitator) s.imitatorMode = true, s.imitator = &src;
+    c.set(s, m, src);
+    ModelRun run(m);
+    // The run is refused at "Начать" or ends at its first steps.
+    ActionResult msg = run.Start(s);
+    while (!msg && run.Running()) msg = run.Batch().message;
+    ASSERT_TRUE(msg);
+    EXPECT_EQ(msg->text, "Ошибка решения уравнений");
+    EXPECT_FALSE(run.Running());
+    EXPECT_LT(run.totalSteps(), 100);
+  }
 }
 
 }  // namespace

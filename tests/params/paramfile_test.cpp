@@ -192,6 +192,32 @@ TEST_F(ParamFile, BrokenFilesReportAndKeepWhatWasRead) {
   EXPECT_EQ(back.R0sr[3], m.R0sr[3]);
 }
 
+// Files damaged in ways that once loaded as some other parameter set: a
+// number outside any date, a shifted body, a decimal comma, a cut last line.
+TEST_F(ParamFile, DamagedFilesAreReadErrors) {
+  const std::filesystem::path data = std::filesystem::path(TORVIK6_TEST_DATA) / "params";
+  for (const char* name : {"R03", "R04", "R07", "R08", "R09", "R10", "R11", "R12"}) {
+    SCOPED_TRACE(name);
+    std::filesystem::copy_file(data / (std::string(name) + ".dat"), folder / "torvik7.dat",
+                               std::filesystem::copy_options::overwrite_existing);
+    Model back = m;
+    const auto r = LoadFile(back, folder, 7);
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(r->text, "Ошибка чтения файла\r\n\\torvik7.dat");
+  }
+  // The same damage made here from a good file: an extra blank line at the
+  // end, a fraction in an integer column.
+  auto extra = ParamFileLines(m);
+  extra.emplace_back("");
+  auto fraction = ParamFileLines(m);
+  fraction[6] = fraction[6].substr(0, fraction[6].rfind(' ')) + " 1.5";
+  for (const auto* lines : {&extra, &fraction}) {
+    ASSERT_TRUE(WriteTextFile(folder / "torvik8.dat", *lines));
+    Model back = m;
+    EXPECT_TRUE(LoadFile(back, folder, 8).has_value());
+  }
+}
+
 TEST_F(ParamFile, SaveFailures) {
   const auto bad = Save(m, "x", folder);
   ASSERT_TRUE(bad.has_value());

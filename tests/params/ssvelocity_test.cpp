@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/calendar.h"
 #include "core/model.h"
 #include "core/textfile.h"
 #include "params/loading.h"
@@ -51,9 +52,9 @@ TEST_F(SsVelocity, ReversedRowAndFailuresKeepTheRowsDone) {
   EXPECT_EQ(d.rows[1]->vx, -plus.vx);
   EXPECT_EQ(d.rows[1]->vz, -plus.vz);
   EXPECT_NEAR(plus.vz, 225 * std::sqrt(3.0) / 2, kMetrePerS);
-  // MV divides every drawn component: zero is refused before anything is drawn.
+  // MV divides every drawn component: a scale of 0 or absurd size is refused.
   rows[3].alfa = "172";
-  EXPECT_TRUE(DecomposeVelocities(m, rows, "0", &d));
+  for (const char* mv : {"0", "1e-300", "1e300"}) EXPECT_TRUE(DecomposeVelocities(m, rows, mv, &d)) << mv;
   EXPECT_FALSE(d.rows[0]);
   EXPECT_FALSE(DecomposeVelocities(m, rows, "50", &d));
 }
@@ -83,10 +84,18 @@ TEST(DateButtons, RoundTripAndBadFields) {
   struct Bad {
     const char *year, *month, *day;
   };
-  for (Bad bad : {Bad{"1601", "0", "1"}, Bad{"1601", "13", "1"}, Bad{"", "1", "1"}, Bad{"1e9", "1", "1"}})
+  // Dates beyond the years -10000..10000 that the calendars and theories serve.
+  for (Bad bad : {Bad{"1601", "0", "1"}, Bad{"1601", "13", "1"}, Bad{"", "1", "1"}, Bad{"1e9", "1", "1"},
+                  Bad{"10001", "1", "1"}, Bad{"-10001", "12", "31"}, Bad{"2000", "1", "1e30"},
+                  Bad{"2000", "1", "33"}, Bad{"2000", "1", "-0.5"}})
     EXPECT_TRUE(DateFieldsToJD(m, bad.day, bad.month, bad.year)) << bad.year << " " << bad.month << " " << bad.day;
-  EXPECT_TRUE(JDFieldToDate(m, "1e300"));
-  EXPECT_TRUE(JDFieldToDate(m, ""));
+  ASSERT_FALSE(DateFieldsToJD(m, "1", "1", "-10000"));
+  EXPECT_EQ(m.JD, kMinJD);
+  ASSERT_FALSE(DateFieldsToJD(m, "32", "12", "10000"));
+  EXPECT_EQ(m.JD, kMaxJD);
+  for (const char* bad : {"1e300", "", "5373850.6", "-1931442.6"}) EXPECT_TRUE(JDFieldToDate(m, bad)) << bad;
+  ASSERT_FALSE(JDFieldToDate(m, "5373850.5"));
+  EXPECT_EQ(m.OutY, 10001);
 }
 
 }  // namespace
