@@ -1,0 +1,783 @@
+#include "observe/screens/observation.h"
+
+#include <QDateTime>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "observe/sample_files.h"
+#include "core/textfile.h"
+#include "ui/messages.h"
+
+namespace torvik {
+
+namespace {
+
+constexpr int kObsPx = 240;        // −10..10 both ways
+constexpr int kHelioW = 180;       // outer heliocentric picture, pixels
+constexpr int kHelioH = 240;
+constexpr int kInnerH = kHelioW * 6;  // inner picture: 0..20 across, 0..120 up
+constexpr int kDevW = 600, kDevH = 180;  // 0..20 across, 0..6 up
+const QColor kGrid(200, 200, 200), kAxis(120, 120, 120), kWhite(255, 255, 255);
+const QColor kSunFill(240, 240, 0);
+const char* const kNotYet = "Эта часть пока не готова: эксперименты и планы наблюдений появятся позже.";
+
+ui::NumberField* Field(double v, int width = 62) {
+  auto* f = new ui::NumberField(v);
+  f->setFixedWidth(width);
+  return f;
+}
+
+QLineEdit* Output(int width = 74) {
+  auto* f = new QLineEdit;
+  f->setReadOnly(true);
+  f->setFixedWidth(width);
+  return f;
+}
+
+void Show(QLineEdit* f, double v) {
+  f->setText(ui::FormatNumber(v));
+  f->setCursorPosition(0);
+}
+
+void Show(const std::array<QLineEdit*, 2>& f, const RowPair& p) {
+  Show(f[0], p.a);
+  Show(f[1], p.b);
+}
+
+QLabel* Label(const char* text) { return new QLabel(QString::fromUtf8(text)); }
+
+QColor BodyColour(const Model& m, int k) { return QColor(m.ColR[k], m.ColG[k], m.ColB[k]); }
+
+}  // namespace
+
+ObservationScreen::ObservationScreen(Model& m, ui::Navigator& nav, std::filesystem::path folder,
+                                     ObservationSource::WorkbookFactory factory)
+    : ui::Screen(QString::fromUtf8(kObservationTitle)),
+      m_(m),
+      nav_(nav),
+      folder_(std::move(folder)),
+      src_(folder_, std::move(factory)),
+      run_(std::make_unique<ObservationRun>(m_, src_)) {
+  timer_.setSingleShot(true);
+  connect(&timer_, &QTimer::timeout, this, [this] { Turn(); });
+}
+
+ObservationScreen::~ObservationScreen() = default;
+
+void ObservationScreen::BuildInputs(QGridLayout* g) {
+  int r = 0;
+  g->addWidget(Label("для планеты №"), r, 0);
+  g->addWidget(planetField = Field(1, 40), r, 1);
+  g->addWidget(Label("на интервале"), r, 2);
+  g->addWidget(yearsField = Field(200, 50), r, 3);
+  g->addWidget(Label("лет"), r++, 4);
+  g->addWidget(Label("DMY"), r, 0);
+  auto* dmy = new QHBoxLayout;
+  dmy->addWidget(dayField = Field(1.5, 50));
+  dmy->addWidget(monthField = Field(1, 36));
+  dmy->addWidget(yearField = Field(2000, 50));
+  g->addLayout(dmy, r, 1, 1, 3);
+  g->addWidget(dmyToJdButton = ui::MakeButton("DMY->JD"), r++, 4);
+  g->addWidget(Label("JD (UT)"), r, 0);
+  g->addWidget(jdField = Field(2451545, 100), r, 1, 1, 2);
+  g->addWidget(jdToDmyButton = ui::MakeButton("JD->DMY"), r, 3, 1, 1);
+  g->addWidget(jd0Button = ui::MakeButton("задать JD = JD0"), r++, 4);
+  g->addWidget(Label("шаг для таблиц, дни"), r, 0, 1, 2);
+  g->addWidget(stepField = Field(3.31, 50), r, 2);
+  g->addWidget(Label("/"), r, 3, Qt::AlignRight);
+  g->addWidget(stepDivField = Field(10, 40), r++, 4);
+  hminBox = ui::MakeCheck("HminPl", false);
+  hmaxBox = ui::MakeCheck("HmaxSol", false);
+  g->addWidget(hminBox, r, 0);
+  g->addWidget(hminField = Field(0, 40), r, 1);
+  g->addWidget(hmaxBox, r, 2);
+  g->addWidget(hmaxField = Field(0, 40), r++, 3);
+  g->addWidget(Label("ObsL"), r, 0);
+  g->addWidget(obsLField = Field(0), r, 1);
+  g->addWidget(Label("ObsB"), r, 2);
+  g->addWidget(obsBField = Field(0), r++, 3);
+  const char* sys[] = {"VXsys", "VYsys", "VZsys"};
+  auto* v = new QHBoxLayout;
+  for (int c = 0; c < 3; ++c) {
+    v->addWidget(Label(sys[c]));
+    v->addWidget(vsys[static_cast<std::size_t>(c)] = Field(0, 44));
+  }
+  g->addLayout(v, r++, 0, 1, 5);
+  precBox = ui::MakeCheck("P,град", false);
+  pauseBox = ui::MakeCheck("пауза", false);
+  g->addWidget(precBox, r, 0);
+  g->addWidget(precField = Output(70), r, 1);
+  g->addWidget(pauseBox, r, 2);
+  g->addWidget(pauseField = Field(1000, 50), r++, 3);
+  dRmaxBox = ui::MakeCheck("dR<dRmax =", true);
+  etUtBox = ui::MakeCheck("ET- UT, мин", false);
+  g->addWidget(dRmaxBox, r, 0);
+  g->addWidget(dRmaxField = Field(200, 50), r, 1);
+  g->addWidget(etUtBox, r, 2);
+  g->addWidget(etUtField = Output(60), r++, 3);
+}
+
+void ObservationScreen::Build() {
+  auto* root = new QVBoxLayout(this);
+  root->setContentsMargins(4, 4, 4, 4);
+  root->setSpacing(2);
+  auto* top = new QHBoxLayout;
+  root->addLayout(top);
+
+  // Pictures: observation and heliocentric, the scale bar below them.
+  auto* pics = new QVBoxLayout;
+  top->addLayout(pics);
+  pics->addWidget(Label("ГЕЛИО ЭКЛ система координат"), 0, Qt::AlignRight);
+  auto* pictureRow = new QHBoxLayout;
+  pics->addLayout(pictureRow);
+  obsPicture = new ui::Picture(kObsPx, kObsPx);
+  obsPicture->SetScale(-10, 10, 10, -10);
+  pictureRow->addWidget(obsPicture);
+  auto* helioBox = new QVBoxLayout;
+  helioBox->setSpacing(0);
+  helioFrame = new QWidget;
+  helioFrame->setFixedSize(kHelioW, kHelioH);
+  helioPicture = new ui::Picture(kHelioW, kInnerH, helioFrame);
+  helioPicture->SetScale(0, 120, 20, 0);
+  helioBox->addWidget(helioFrame);
+  pictureRow->addLayout(helioBox);
+  helioBar = new QScrollBar(Qt::Vertical);
+  helioBar->setRange(0, 200);
+  helioBar->setValue(90);
+  helioBar->setFixedHeight(kHelioH);
+  pictureRow->addWidget(helioBar);
+  scaleBar = new QScrollBar(Qt::Horizontal);
+  scaleBar->setRange(1, 10000);
+  scaleBar->setSingleStep(10);
+  scaleBar->setPageStep(100);
+  scaleBar->setValue(100);
+  pics->addWidget(scaleBar);
+  scaleLabel = new QLabel;
+  pics->addWidget(scaleLabel);
+  auto* drawBoxes = new QGridLayout;
+  drawBoxes->setVerticalSpacing(0);
+  raysBox = ui::MakeCheck("лучи", true);
+  trailsBox = ui::MakeCheck("траектории", false);
+  viewGroup = new ui::OptionGroup("наблюденя", {"ГЕО ЭКЛ", "ТОПО ГОР"}, 0, Qt::Horizontal);
+  drawBoxes->addWidget(raysBox, 0, 0);
+  drawBoxes->addWidget(trailsBox, 0, 1);
+  drawBoxes->addWidget(viewGroup, 1, 0, 1, 2);
+  pics->addLayout(drawBoxes);
+  pics->addStretch();
+
+  // Inputs and sources.
+  auto* inputs = new QGridLayout;
+  inputs->setVerticalSpacing(1);
+  inputs->setHorizontalSpacing(3);
+  BuildInputs(inputs);
+  auto* middle = new QVBoxLayout;
+  middle->addLayout(inputs);
+  auto* groups = new QHBoxLayout;
+  dataGroup = new ui::OptionGroup("данные", {"таблиц", "обсерваторий"}, 0);
+  calendarGroup = new ui::OptionGroup("календарь", {"Григорианский", "Юлианский ", "Египетский"}, 0);
+  auto* dayStart = new QVBoxLayout;
+  dayStart->addWidget(Label("время от"));
+  dayStartGroup = new ui::OptionGroup(QString(), {"0", "12"}, 0, Qt::Horizontal);
+  dayStart->addWidget(dayStartGroup);
+  groups->addWidget(dataGroup);
+  groups->addWidget(calendarGroup);
+  groups->addLayout(dayStart);
+  middle->addLayout(groups);
+  timeLabel = new QLabel(QString::fromUtf8(kObsTimeLabel));
+  middle->addWidget(timeLabel);
+  auto* theories = new QHBoxLayout;
+  earthGroup = new ui::OptionGroup("Земля", {"J", "S", "P"}, 0, Qt::Horizontal);
+  planetGroup = new ui::OptionGroup("планета", {"J", "S", "P"}, 0, Qt::Horizontal);
+  theories->addWidget(earthGroup);
+  theories->addWidget(planetGroup);
+  middle->addLayout(theories);
+  middle->addStretch();
+  top->addLayout(middle);
+
+  QStringList tables{""}, observatories{""};
+  for (const TableInfo& t : kTables) tables << QString::fromUtf8(t.caption);
+  for (const ObservatoryInfo& o : kObservatories) observatories << QString::fromUtf8(o.caption);
+  auto* sources = new QVBoxLayout;
+  tableGroup = new ui::OptionGroup("таблицы", tables, 0);
+  tableGroup->layout()->setSpacing(0);
+  obsGroup = new ui::OptionGroup("обсерватория", observatories, 0);
+  obsGroup->layout()->setSpacing(0);
+  obsGroup->setEnabled(false);
+  sources->addWidget(tableGroup);
+  sources->addWidget(obsGroup);
+  sources->addStretch();
+  top->addLayout(sources);
+
+  // Corrections and results.
+  auto* out = new QGridLayout;
+  out->setVerticalSpacing(1);
+  out->setHorizontalSpacing(3);
+  int r = 0;
+  aberrPlBox = ui::MakeCheck("Аберр. пл.", true);
+  aberrZvBox = ui::MakeCheck("Аберр. зв.", true);
+  nutationBox = ui::MakeCheck("Нутация", true);
+  refractionBox = ui::MakeCheck("Рефракция", false);
+  parallaxBox = ui::MakeCheck("Параллакс", false);
+  out->addWidget(Label("теория J2000"), r, 0);
+  out->addWidget(j2000[0] = Output(), r, 1);
+  out->addWidget(j2000[1] = Output(), r++, 2);
+  out->addWidget(Label("Азимут,Высота"), r, 0);
+  out->addWidget(azAlt[0] = Output(), r, 1);
+  out->addWidget(azAlt[1] = Output(), r++, 2);
+  QCheckBox* rowBoxes[] = {nutationBox, refractionBox, parallaxBox, aberrPlBox, aberrZvBox};
+  for (std::size_t i = 0; i < 5; ++i) {
+    out->addWidget(rowBoxes[i], r, 0);
+    out->addWidget(corrections[i][0] = Output(), r, 1);
+    out->addWidget(corrections[i][1] = Output(), r++, 2);
+  }
+  for (auto* row : {&theoryRow, &sourceRow, &deviationRow}) {
+    out->addWidget((*row)[0] = Output(), r, 1);
+    out->addWidget((*row)[1] = Output(), r++, 2);
+  }
+  out->addWidget(Label("средние dL, dB"), r, 0);
+  out->addWidget(means[0] = Output(), r, 1);
+  out->addWidget(means[1] = Output(), r++, 2);
+  out->addWidget(Label("Abs(dL), Abs(dB)"), r, 0);
+  out->addWidget(absMeans[0] = Output(), r, 1);
+  out->addWidget(absMeans[1] = Output(), r++, 2);
+  out->addWidget(Label("dR, тыс.км"), r, 0);
+  out->addWidget(dRField = Output(), r++, 1);
+  out->addWidget(Label("NdR, шт"), r, 0);
+  out->addWidget(ndRField = Output(), r++, 1);
+  auto* boxes = new QGridLayout;
+  boxes->setVerticalSpacing(0);
+  jdBox = ui::MakeCheck("JD", false);
+  moonBox = ui::MakeCheck("Учесть Луну ", true);
+  visibilityBox = ui::MakeCheck("Видимость", false);
+  solsticeBox = ui::MakeCheck("Солнцестоян", false);
+  fileTraceBox = ui::MakeCheck("File Отладка", false);
+  fileParamBox = ui::MakeCheck("File Param", false);
+  fileBadBox = ui::MakeCheck("File dR>dRmax", false);
+  QCheckBox* more[] = {jdBox, moonBox, visibilityBox, solsticeBox, fileTraceBox, fileParamBox, fileBadBox};
+  for (int i = 0; i < 7; ++i) boxes->addWidget(more[i], i / 2, i % 2);
+  auto* right = new QVBoxLayout;
+  right->addLayout(out);
+  right->addLayout(boxes);
+  right->addStretch();
+  top->addLayout(right);
+
+  // The deviation plot and its controls; the buttons.
+  auto* bottom = new QHBoxLayout;
+  root->addLayout(bottom);
+  auto* plot = new QVBoxLayout;
+  devPicture = new ui::Picture(kDevW, kDevH);
+  devPicture->SetScale(0, 6, 20, 0);
+  plot->addWidget(devPicture);
+  progressLabel = new QLabel;
+  plot->addWidget(progressLabel);
+  bottom->addLayout(plot);
+  auto* scales = new QGridLayout;
+  scales->setVerticalSpacing(1);
+  scales->setHorizontalSpacing(3);
+  r = 0;
+  const std::pair<const char*, std::pair<QLineEdit**, double>> scaleFields[] = {
+      {"МТ, лет/см", {&mtField, 10}},       {"MAlfa, град/см", {&mAlfaField, 90}}, {"MdAlfa, град/см", {&mdAlfaField, 1}},
+      {"MdR,тыс.км/см", {&mdRField, 50}}, {"dY, см", {&dYField, 0}}};
+  for (const auto& [caption, f] : scaleFields) {
+    scales->addWidget(Label(caption), r, 0);
+    scales->addWidget(*f.first = Field(f.second, 50), r++, 1);
+  }
+  theoryViewBox = ui::MakeCheck("теория вид.", false);
+  sourceViewBox = ui::MakeCheck("набл. вид.", false);
+  dLdBBox = ui::MakeCheck("dL, dB, град", true);
+  lBox = ui::MakeCheck("L", true);
+  bBox = ui::MakeCheck("B", false);
+  dRBox = ui::MakeCheck("dR, тыс.км.", true);
+  dRsrBox = ui::MakeCheck("dRsr,тыс.км", true);
+  yiBox = ui::MakeCheck("Y(i)=i", false);
+  yFuncBox = ui::MakeCheck("Y(i)=func", false);
+  QCheckBox* plotBoxes[] = {theoryViewBox, sourceViewBox, dLdBBox, lBox, bBox, dRBox, yiBox, yFuncBox};
+  auto* plotGrid = new QGridLayout;
+  plotGrid->setVerticalSpacing(0);
+  for (int i = 0; i < 8; ++i) plotGrid->addWidget(plotBoxes[i], i / 2, i % 2);
+  plotGrid->addWidget(dRsrBox, 4, 0);
+  plotGrid->addWidget(criterionField = Output(70), 4, 1);
+  auto* plotControls = new QVBoxLayout;
+  plotControls->addLayout(scales);
+  bottom->addLayout(plotControls);
+  bottom->addLayout(plotGrid);
+
+  auto* buttons = new QGridLayout;
+  buttons->setVerticalSpacing(1);
+  startButton = ui::MakeButton("Начать");
+  stopButton = ui::MakeButton("Остановить");
+  continueButton = ui::MakeButton("Продолжить");
+  stepButton = ui::MakeButton("Сделать 1 шаг");
+  clearButton = ui::MakeButton("Очистить рисунки");
+  statButton = ui::MakeButton("Статистика");
+  statBox = ui::MakeCheck("", false);
+  experimentsButton = ui::MakeButton("Выполнить эксперименты с");
+  planButton = ui::MakeButton("Создать план* ");
+  coeffButton = ui::MakeButton("Найти коэффициенты уравнения");
+  graphsButton = ui::MakeButton("Построить графики по ур-ю");
+  aberrationButton = ui::MakeButton("Aберрация*");
+  converterButton = ui::MakeButton("Координаты*");
+  ellipseButton = ui::MakeButton("Эллипс*");
+  closeButton = ui::MakeButton("Закрыть форму");
+  criterionGroup = new ui::OptionGroup("критерий", {"dR", "dL"}, 0, Qt::Horizontal);
+  planGroup = new ui::OptionGroup("план ", {"O5", "B5"}, 0, Qt::Horizontal);
+  buttons->addWidget(startButton, 0, 0);
+  buttons->addWidget(stopButton, 0, 1);
+  buttons->addWidget(continueButton, 1, 0);
+  buttons->addWidget(stepButton, 1, 1);
+  buttons->addWidget(clearButton, 2, 0);
+  auto* stat = new QHBoxLayout;
+  stat->addWidget(statButton);
+  stat->addWidget(statBox);
+  buttons->addLayout(stat, 2, 1);
+  auto* exp = new QHBoxLayout;
+  exp->addWidget(experimentsButton);
+  exp->addWidget(expFromField = Field(1, 36));
+  exp->addWidget(Label("по"));
+  exp->addWidget(expToField = Field(43, 36));
+  buttons->addLayout(exp, 3, 0, 1, 2);
+  buttons->addWidget(planButton, 4, 0);
+  buttons->addWidget(coeffButton, 4, 1);
+  buttons->addWidget(graphsButton, 5, 0);
+  buttons->addWidget(aberrationButton, 5, 1);
+  buttons->addWidget(converterButton, 6, 0);
+  buttons->addWidget(ellipseButton, 6, 1);
+  buttons->addWidget(criterionGroup, 7, 0);
+  buttons->addWidget(planGroup, 7, 1);
+  buttons->addWidget(closeButton, 8, 1);
+  bottom->addLayout(buttons);
+  bottom->addStretch();
+
+  connect(tableGroup, &ui::OptionGroup::Changed, this, [this](int i) { OnTable(i); });
+  connect(obsGroup, &ui::OptionGroup::Changed, this, [this](int i) { OnObservatory(i); });
+  connect(dataGroup, &ui::OptionGroup::Changed, this, [this](int k) { OnDataKind(k); });
+  connect(startButton, &QPushButton::clicked, this, [this] { OnStart(); });
+  connect(stopButton, &QPushButton::clicked, this, [this] { OnStop(); });
+  connect(continueButton, &QPushButton::clicked, this, [this] { OnContinue(); });
+  connect(stepButton, &QPushButton::clicked, this, [this] { OnOneStep(); });
+  connect(clearButton, &QPushButton::clicked, this, [this] {
+    ClearPictures();
+    JDplot_ = run_->Started() ? run_->JDut() : m_.JD;
+  });
+  connect(dmyToJdButton, &QPushButton::clicked, this, [this] { OnDmyToJd(); });
+  connect(jdToDmyButton, &QPushButton::clicked, this, [this] { OnJdToDmy(); });
+  connect(jd0Button, &QPushButton::clicked, this, [this] { OnJd0(); });
+  for (QPushButton* b : {experimentsButton, planButton, coeffButton, graphsButton, statButton})
+    if (b != statButton)
+      connect(b, &QPushButton::clicked, this, [] { ui::Messages().Show(UserMessage{kNotYet, kTitle}); });
+  connect(statButton, &QPushButton::clicked, this,
+          [] { ui::Messages().Show(UserMessage{"Статистика наблюдений пока не готова.", kTitle}); });
+  connect(aberrationButton, &QPushButton::clicked, this, [this] { nav_.Show("aberration"); });
+  connect(converterButton, &QPushButton::clicked, this, [this] { nav_.Show("converter"); });
+  connect(ellipseButton, &QPushButton::clicked, this, [this] { nav_.Show("ellipse"); });
+  connect(closeButton, &QPushButton::clicked, this, [this] { OnClose(); });
+  connect(scaleBar, &QScrollBar::valueChanged, this, [this] { ScaleChanged(); });
+  connect(helioBar, &QScrollBar::valueChanged, this, [this] { HelioScrolled(); });
+  connect(helioBar, &QScrollBar::sliderMoved, this, [this] { HelioScrolled(); });
+  for (QLineEdit* f : {stepField, stepDivField, dRmaxField, pauseField}) connect(f, &QLineEdit::editingFinished, this, [this] { ReadLive(); });
+  connect(pauseBox, &QCheckBox::toggled, this, [this] { ReadLive(); });
+
+  ScaleChanged();
+  HelioScrolled();
+  ClearPictures();
+}
+
+// ---- sources ----
+
+void ObservationScreen::ApplyPresets(const SourcePresets& p) {
+  calendarGroup->Select(static_cast<int>(p.calendar));
+  dayStartGroup->Select(p.dayStart == DayStart::Noon ? 1 : 0);
+  timeLabel->setText(QString::fromStdString(p.timeLabel));
+  aberrPlBox->setChecked(p.aberrPl);
+  aberrZvBox->setChecked(p.aberrZv);
+  nutationBox->setChecked(p.nutation);
+  refractionBox->setChecked(p.refraction);
+  parallaxBox->setChecked(p.parallax);
+  if (p.hasPlace) {
+    Show(obsLField, p.ObsL);
+    Show(obsBField, p.ObsB);
+  }
+  if (p.hasDate) {
+    Show(dayField, p.day);
+    Show(monthField, p.month);
+    Show(yearField, p.year);
+  }
+}
+
+void ObservationScreen::OnTable(int i) {
+  const SelectResult r = src_.SelectTable(i);
+  ApplyPresets(r.presets);
+  if (r.opened) m_.Stop = 0;
+  ui::Report(r.message);
+}
+
+void ObservationScreen::OnObservatory(int i) {
+  const auto Npl = static_cast<ui::NumberField*>(planetField)->Integer(-1000, 1000);
+  const int planet = Npl.value_or(1);
+  if (i >= 1 && i <= 5 && (planet == 0 || planet == 1 || planet == 2 || planet == 4))
+    EnsureObservatoryFile(folder_, kObservatories[static_cast<std::size_t>(i - 1)].code, planet);
+  const SelectResult r = src_.SelectObservatory(i, planet);
+  ApplyPresets(r.presets);
+  if (r.opened) m_.Stop = 0;
+  ui::Report(r.message);
+}
+
+void ObservationScreen::OnDataKind(int k) {
+  SourcePresets p;
+  const SourceKind kind = k == 1 ? SourceKind::Obs : SourceKind::Tab;
+  if (!src_.SwitchKind(kind, &p)) return;
+  tableGroup->blockSignals(true);
+  obsGroup->blockSignals(true);
+  tableGroup->Select(0);
+  obsGroup->Select(0);
+  tableGroup->blockSignals(false);
+  obsGroup->blockSignals(false);
+  tableGroup->setEnabled(kind == SourceKind::Tab);
+  obsGroup->setEnabled(kind == SourceKind::Obs);
+  dayStartGroup->Select(p.dayStart == DayStart::Noon ? 1 : 0);
+  timeLabel->setText(QString::fromStdString(p.timeLabel));
+}
+
+// ---- run ----
+
+CalendarSetting ObservationScreen::Calendar() const {
+  CalendarSetting c;
+  c.calendar = static_cast<ObsCalendar>(calendarGroup->Selected());
+  c.dayStart = dayStartGroup->Selected() == 1 ? DayStart::Noon : DayStart::Midnight;
+  const TableInfo* t = src_.table();
+  c.era = t ? t->era : EgyptianEra::None;
+  return c;
+}
+
+std::optional<ObsSettings> ObservationScreen::ReadSettings() {
+  ObsSettings s;
+  auto num = [](QLineEdit* f) { return ui::ParseNumber(f->text()); };
+  const auto Npl = num(planetField), day = num(dayField), month = num(monthField), year = num(yearField);
+  const auto years = num(yearsField), step = num(stepField), div = num(stepDivField), pause = num(pauseField);
+  const auto dRmax = num(dRmaxField), hmin = num(hminField), hmax = num(hmaxField), L = num(obsLField),
+             B = num(obsBField);
+  const auto vx = num(vsys[0]), vy = num(vsys[1]), vz = num(vsys[2]);
+  const auto mt = num(mtField), ma = num(mAlfaField), mda = num(mdAlfaField), mdr = num(mdRField), dy = num(dYField);
+  for (const auto& v : {Npl, day, month, year, years, step, div, pause, dRmax, hmin, hmax, L, B, vx, vy, vz, mt, ma,
+                        mda, mdr, dy})
+    if (!v) return std::nullopt;
+  if (std::fabs(*Npl) > 1000 || std::fabs(*month) > 1e6 || std::fabs(*year) > 1e7 || std::fabs(*years) > 32767 ||
+      *div < 1 || *div > 32767 || *pause < 0 || *pause > 1e7 || *mt == 0 || *ma == 0 || *mda == 0 || *mdr == 0)
+    return std::nullopt;
+  s.Npl = static_cast<int>(std::lround(*Npl));
+  s.day = static_cast<float>(*day);
+  s.month = static_cast<std::int32_t>(std::lround(*month));
+  s.year = static_cast<std::int32_t>(std::lround(*year));
+  s.years = static_cast<int>(std::lround(*years));
+  s.calendar = Calendar();
+  s.ObsL = *L, s.ObsB = *B;
+  s.VXsys = *vx, s.VYsys = *vy, s.VZsys = *vz;
+  s.HminPl = *hmin, s.HmaxSol = *hmax;
+  s.aberrPl = aberrPlBox->isChecked();
+  s.aberrZv = aberrZvBox->isChecked();
+  s.nutation = nutationBox->isChecked();
+  s.refraction = refractionBox->isChecked();
+  s.parallax = parallaxBox->isChecked();
+  s.etUt = etUtBox->isChecked();
+  s.j2000 = jdBox->isChecked();
+  s.moon = moonBox->isChecked();
+  s.visibility = visibilityBox->isChecked();
+  s.hminPl = hminBox->isChecked();
+  s.hmaxSol = hmaxBox->isChecked();
+  s.solstice = solsticeBox->isChecked();
+  s.dRlimit = dRmaxBox->isChecked();
+  s.fileTrace = fileTraceBox->isChecked();
+  s.fileParam = fileParamBox->isChecked();
+  s.fileBad = fileBadBox->isChecked();
+  s.showPtab = precBox->isChecked();
+  s.earth = static_cast<ObsTheory>(earthGroup->Selected());
+  s.planet = static_cast<ObsTheory>(planetGroup->Selected());
+  s.criterion = criterionGroup->Selected() == 1 ? ObsCriterion::dL : ObsCriterion::dR;
+  s.live.Step0 = *step;
+  s.live.StepDiv = static_cast<std::int16_t>(std::lround(*div));
+  s.live.dRmax = *dRmax;
+  s.live.pause = pauseBox->isChecked();
+  s.live.pauseMs = static_cast<int>(*pause);
+  MT_ = *mt, MAlfa_ = *ma, MdAlfa_ = *mda, MdR_ = *mdr, dY_ = *dy;
+  return s;
+}
+
+// The fields that a run takes again before its next step; a field that does
+// not hold a number keeps the former value.
+void ObservationScreen::ReadLive() {
+  ObsLive& l = run_->live;
+  if (auto v = ui::ParseNumber(stepField->text())) l.Step0 = *v;
+  if (auto v = ui::ParseNumber(stepDivField->text()); v && *v >= 1 && *v <= 32767)
+    l.StepDiv = static_cast<std::int16_t>(std::lround(*v));
+  if (auto v = ui::ParseNumber(dRmaxField->text())) l.dRmax = *v;
+  if (auto v = ui::ParseNumber(pauseField->text()); v && *v >= 0 && *v <= 1e7) l.pauseMs = static_cast<int>(*v);
+  l.pause = pauseBox->isChecked();
+}
+
+void ObservationScreen::OnStart() {
+  if (timer_.isActive()) return;  // one run at a time
+  const auto s = ReadSettings();
+  if (!s) {
+    ui::Messages().Show(UserMessage{"Введите правильно данные", kTitle0});
+    return;
+  }
+  if (!ui::Report(run_->Start(*s))) return;
+  JDplot_ = run_->JDstart();
+  helioBar->setValue(90);
+  helioPrev_ = {};
+  geoPrev_ = {};
+  if (dRmaxBox->isChecked()) {
+    const double y = s->live.dRmax / MdR_ + dY_;
+    devPicture->Line(0, y, 20, y, QColor(0, 240, 0));
+  }
+  runStartMs_ = QDateTime::currentMSecsSinceEpoch();
+  runStartSteps_ = 0;
+  ShowRows();
+  timer_.start(0);
+}
+
+void ObservationScreen::OnStop() {
+  run_->RequestStop();
+  timer_.stop();
+  progressLabel->clear();
+}
+
+void ObservationScreen::OnContinue() {
+  if (!run_->Started() || timer_.isActive()) return;
+  ReadLive();
+  run_->Continue();
+  runStartMs_ = QDateTime::currentMSecsSinceEpoch();
+  runStartSteps_ = run_->steps();
+  timer_.start(0);
+}
+
+void ObservationScreen::OnOneStep() {
+  if (!run_->Started()) return;
+  timer_.stop();
+  ReadLive();
+  run_->OneStep();
+  Turn();
+}
+
+void ObservationScreen::Turn() {
+  if (!run_->Running()) return;
+  ReadLive();
+  const ObsStepResult r = run_->Step();
+  Paint(r);
+  ShowRows();
+  if (run_->Running()) {
+    // Progress: the date reached, steps per second and the time left.
+    const double secs = std::max(1e-3, (QDateTime::currentMSecsSinceEpoch() - runStartMs_) / 1000.0);
+    const double rate = static_cast<double>(run_->steps() - runStartSteps_) / secs;
+    const StepDate& d = run_->stepDate();
+    QString text = QString("дата %1.%2.%3, шагов в секунду %4").arg(d.CurD, 0, 'f', 2).arg(d.CurM).arg(d.CurY).arg(rate, 0, 'f', 1);
+    if (src_.kind() == SourceKind::Tab && rate > 0 && run_->StepCur() > 0) {
+      const double daysLeft = (run_->EndY() - d.CurY) * 365.25;
+      text += QString(", осталось %1 с").arg(std::max(0.0, daysLeft / run_->StepCur() / rate), 0, 'f', 0);
+    } else if (src_.lineCount() > 0 && rate > 0) {
+      text += QString(", осталось %1 с").arg(static_cast<double>(src_.lineCount() - src_.linePosition()) / rate, 0, 'f', 0);
+    }
+    progressLabel->setText(text);
+    timer_.start(r.pauseMs);
+  } else {
+    progressLabel->clear();
+  }
+  ui::Report(r.message);
+}
+
+void ObservationScreen::ShowRows() {
+  const ObsRows& w = run_->rows();
+  Show(etUtField, w.etUtMinutes);
+  Show(jdField, w.jdUt);
+  Show(dayField, w.date.day);
+  Show(monthField, w.date.month);
+  Show(yearField, w.date.year);
+  Show(j2000, w.theoryJ2000);
+  Show(azAlt, w.azAlt);
+  Show(corrections[0], w.nutation);
+  Show(corrections[1], w.refraction);
+  Show(corrections[2], w.parallax);
+  Show(corrections[3], w.aberrPl);
+  Show(corrections[4], w.aberrZv);
+  Show(theoryRow, w.theory);
+  Show(sourceRow, w.source);
+  Show(deviationRow, w.deviation);
+  Show(means, w.mean);
+  Show(absMeans, w.absMean);
+  Show(dRField, w.dRpl);
+  Show(ndRField, w.NdR);
+  Show(criterionField, w.criterion);
+  Show(precField, w.PrecA);
+}
+
+// ---- pictures ----
+
+void ObservationScreen::ClearPictures() {
+  obsPicture->Clear();
+  for (int v = -8; v <= 8; v += 2) {
+    obsPicture->Line(v, -10, v, 10, kGrid);
+    obsPicture->Line(-10, v, 10, v, kGrid);
+  }
+  obsPicture->Line(0, -10, 0, 10, kAxis);
+  obsPicture->Line(-10, 0, 10, 0, kAxis);
+  helioPicture->Clear();
+  for (int v = 2; v < 20; v += 2) helioPicture->Line(v, 0, v, 120, kGrid);
+  for (int v = 2; v < 120; v += 2) helioPicture->Line(0, v, 20, v, kGrid);
+  devPicture->Clear();
+  for (int x = 1; x <= 19; ++x) devPicture->Line(x, 0, x, 6, kGrid);
+  for (int y : {1, 2, 4, 5}) devPicture->Line(0, y, 20, y, kGrid);
+  devPicture->Line(0, 3, 20, 3, kAxis);
+  helioPrev_ = {};
+  geoPrev_ = {};
+}
+
+void ObservationScreen::ScaleChanged() {
+  const int v = scaleBar->value();
+  Mxy_ = v * 1e8;
+  scaleLabel->setText("Масштаб = " + ui::FormatNumber(v / 10.0) + " млн.км/см");
+  if (obsPicture) ClearPictures();
+}
+
+void ObservationScreen::HelioScrolled() {
+  const int top = (kInnerH - kHelioH) * helioBar->value() / 200;
+  helioPicture->move(0, -top);
+}
+
+void ObservationScreen::Paint(const ObsStepResult& r) {
+  if (!r.reduced && !r.rejected) return;
+  const int Npl = run_->settings().Npl;
+  const bool rays = raysBox->isChecked(), trails = trailsBox->isChecked();
+  // Heliocentric picture: the Sun, the Earth and the planet in plan and side view.
+  const int bodies[3] = {0, 3, Npl};
+  for (std::size_t i = 0; i < 3; ++i) {
+    const int k = bodies[i];
+    if (k < 0 || k > 10) continue;
+    const double x = m_.X[static_cast<std::size_t>(k)] / Mxy_, y = m_.Y[static_cast<std::size_t>(k)] / Mxy_,
+                 z = m_.Z[static_cast<std::size_t>(k)] / Mxy_;
+    const double rad = i == 0 ? 0.5 : 0.2;
+    Drawn& prev = helioPrev_[i];
+    if (!trails && prev.valid) {
+      helioPicture->Circle(10 + prev.x, 10 + prev.y, rad, kWhite, 1.0, true);
+      helioPicture->Circle(10 + prev.x, 21 + prev.z, rad, kWhite, 1.0, true);
+      if (rays && i > 0) {
+        helioPicture->Line(10, 10, 10 + prev.x, 10 + prev.y, kWhite);
+        helioPicture->Line(10, 21, 10 + prev.x, 21 + prev.z, kWhite);
+      }
+    }
+    const QColor c = i == 0 ? kSunFill : BodyColour(m_, k);
+    if (rays && i > 0) {
+      helioPicture->Line(10, 10, 10 + x, 10 + y, c);
+      helioPicture->Line(10, 21, 10 + x, 21 + z, c);
+    }
+    helioPicture->Circle(10 + x, 10 + y, rad, c, 1.0, true);
+    helioPicture->Circle(10 + x, 21 + z, rad, c, 1.0, true);
+    prev = {true, x, y, z};
+  }
+  // Observation picture, geocentric ecliptic view.
+  if (Npl >= 0 && Npl <= 10) {
+    const auto p = static_cast<std::size_t>(Npl);
+    const double x = (m_.X[p] - m_.X[3]) / Mxy_, y = (m_.Y[p] - m_.Y[3]) / Mxy_, z = (m_.Z[p] - m_.Z[3]) / Mxy_;
+    const double L = run_->Lnab() / m_.kUgol, B = run_->Bnab() / m_.kUgol;
+    const double rx = 20 * std::cos(L) * std::cos(B), ry = 20 * std::sin(L) * std::cos(B), rz = 20 * std::sin(B);
+    if (!trails && geoPrev_[0].valid) {
+      obsPicture->Circle(geoPrev_[0].x, geoPrev_[0].y, 0.2, kWhite, 1.0, true);
+      obsPicture->Circle(geoPrev_[0].x, geoPrev_[0].z + 11, 0.2, kWhite, 1.0, true);
+    }
+    if (rays && geoPrev_[1].valid) {
+      obsPicture->Line(0, 0, geoPrev_[1].x, geoPrev_[1].y, kWhite);
+      obsPicture->Line(0, 11, geoPrev_[1].x, 11 + geoPrev_[1].z, kWhite);
+    }
+    if (rays) {
+      obsPicture->Line(0, 0, rx, ry, BodyColour(m_, Npl));
+      obsPicture->Line(0, 11, rx, 11 + rz, BodyColour(m_, Npl));
+      geoPrev_[1] = {true, rx, ry, rz};
+    }
+    obsPicture->Circle(0, 0, 0.2, BodyColour(m_, 3), 1.0, true);
+    obsPicture->Circle(x, y, 0.2, BodyColour(m_, Npl), 1.0, true);
+    obsPicture->Circle(x, z + 11, 0.2, BodyColour(m_, Npl), 1.0, true);
+    geoPrev_[0] = {true, x, y, z};
+  }
+  // Deviation plot.
+  const double D = src_.kind() == SourceKind::Tab ? 1.0 : -1.0;
+  const double X = (run_->JDut() - JDplot_) * D / 365.25 / MT_;
+  if (theoryViewBox->isChecked()) {
+    if (lBox->isChecked()) devPicture->Point(X, run_->Lteor() / MAlfa_ + dY_, QColor(0, 0, 255));
+    if (bBox->isChecked()) devPicture->Point(X, run_->Bteor() / MdAlfa_ + dY_, QColor(50, 0, 200));
+  }
+  if (sourceViewBox->isChecked()) {
+    if (lBox->isChecked()) devPicture->Point(X, run_->Lnab() / MAlfa_ + dY_, QColor(220, 250, 0));
+    if (bBox->isChecked()) devPicture->Point(X, run_->Bnab() / MdAlfa_ + dY_, QColor(220, 250, 0));
+  }
+  if (dLdBBox->isChecked()) {
+    devPicture->Point(X, run_->dLpl() / MdAlfa_ + 3 + dY_, QColor(255, 0, 0));
+    devPicture->Point(X, run_->dBpl() / MdAlfa_ + 3 + dY_, QColor(0, 130, 130));
+  }
+  if (dRBox->isChecked()) {
+    const double y = run_->dRpl() / MdR_ + dY_;
+    if (r.rejected) devPicture->Circle(X, y, 0.15, QColor(0, 0, 200));
+    else devPicture->Point(X, y, QColor(0, 0, 200));
+  }
+  if (dRsrBox->isChecked()) {
+    const double c = run_->rows().criterion;
+    const double y = run_->settings().criterion == ObsCriterion::dR ? c / MdR_ + dY_ : c / 3600 / MdAlfa_ + dY_;
+    devPicture->Point(X, y, Qt::black);
+  }
+  obsPicture->update();
+  helioPicture->update();
+  devPicture->update();
+}
+
+// ---- dates ----
+
+void ObservationScreen::OnDmyToJd() {
+  const auto d = ui::ParseNumber(dayField->text()), mo = ui::ParseNumber(monthField->text()),
+             y = ui::ParseNumber(yearField->text());
+  if (!d || !mo || !y || std::fabs(*mo) > 1e6 || std::fabs(*y) > 1e7 || std::fabs(*d) > 1e7) {
+    ui::Messages().Show(UserMessage{kWrongDate, kTitle0});
+    return;
+  }
+  m_.JD = DmyToJd(Calendar(), static_cast<std::int32_t>(std::lround(*y)), static_cast<std::int32_t>(std::lround(*mo)),
+                  static_cast<float>(*d), m_.JD);
+  Show(jdField, Fix(1000 * m_.JD) / 1000);
+}
+
+void ObservationScreen::OnJdToDmy() {
+  const auto jd = ui::ParseNumber(jdField->text());
+  UserMessage failure;
+  const auto date = jd ? JdToDmy(Calendar(), *jd, &failure) : std::nullopt;
+  if (!date) {
+    ui::Messages().Show(jd ? failure : UserMessage{kWrongDate, kTitle0});
+    return;
+  }
+  m_.JD = *jd;
+  Show(dayField, date->day);
+  Show(monthField, date->month);
+  Show(yearField, date->year);
+}
+
+void ObservationScreen::OnJd0() {
+  if (run_->Started()) {
+    Show(dayField, run_->settings().day);
+    Show(monthField, run_->settings().month);
+    Show(yearField, run_->settings().year);
+  }
+  OnDmyToJd();
+}
+
+void ObservationScreen::OnClose() {
+  OnStop();
+  src_.CloseSources();
+  tableGroup->blockSignals(true);
+  obsGroup->blockSignals(true);
+  tableGroup->Select(0);
+  obsGroup->Select(0);
+  tableGroup->blockSignals(false);
+  obsGroup->blockSignals(false);
+  hide();
+}
+
+void ObservationScreen::PrepareScreenshot() {}
+
+}  // namespace torvik
