@@ -15,6 +15,7 @@
 #include "core/model.h"
 #include "core/paths.h"
 #include "model/de405_files.h"
+#include "observe/obs_stats.h"
 #include "observe/run.h"
 #include "observe/sample_files.h"
 #include "observe/sources.h"
@@ -56,6 +57,8 @@ constexpr const char* kHelp =
     "  --dr-max R           steps with dR >= R thousand km are rejected (default 200)\n"
     "  --no-dr-limit        accept every step\n"
     "  --files LIST         trace,param,bad: the files of \\Dat\\\n"
+    "  --stat               count the deviations in intervals and write\n"
+    "                       \\Dat\\Stat + P + source + .txt (as \"Статистика\" does)\n"
     "  --folder DIR         program folder (default ~/Torvik6)\n"
     "  --quiet              no progress on stderr\n";
 
@@ -211,8 +214,11 @@ int ObserveCommand(const Args& args) {
   ActionResult failure, tableFault;
   long long tableFaults = 0;
   double sqL = 0, sqB = 0, maxL = 0, maxB = 0;
+  std::optional<ObsStatistics> stats;
+  if (HasFlag(args, "--stat")) stats.emplace(s.live.dRmax);
   while (run.Running()) {
     ObsStepResult r = run.Step();
+    if (stats && r.reduced) stats->Add(run.dLpl(), run.dBpl(), run.dRpl());
     if (r.accepted) {
       sqL += run.dLpl() * run.dLpl(), sqB += run.dBpl() * run.dBpl();
       maxL = std::max(maxL, std::fabs(run.dLpl())), maxB = std::max(maxB, std::fabs(run.dBpl()));
@@ -253,6 +259,11 @@ int ObserveCommand(const Args& args) {
   const double n = std::max(run.NdR(), 1);
   std::printf("rmsdL %.10g\nrmsdB %.10g\nmaxdL %.10g\nmaxdB %.10g\n", std::sqrt(sqL / n), std::sqrt(sqB / n), maxL, maxB);
   for (const auto& f : run.files()) std::printf("file %s\n", f.string().c_str());
+  if (stats) {
+    const ObsMeans means{run.NdR(), run.MeanAbsDL(), run.MeanAbsDB(), run.MeanDR()};
+    if (auto r = WriteStatReport(folder, *stats, planet, src.name(), means)) return PrintUserMessage(*r);
+    std::printf("file %s\n", ResolvePath(folder, StatReportRelPath(planet, src.name())).string().c_str());
+  }
   return kOk;
 }
 

@@ -14,11 +14,11 @@ namespace torvik {
 
 namespace {
 
-constexpr int kObsPx = 240;        // −10..10 both ways
+constexpr int kObsPx = 220;        // −10..10 both ways
 constexpr int kHelioW = 180;       // outer heliocentric picture, pixels
 constexpr int kHelioH = 240;
 constexpr int kInnerH = kHelioW * 6;  // inner picture: 0..20 across, 0..120 up
-constexpr int kDevW = 600, kDevH = 180;  // 0..20 across, 0..6 up
+constexpr int kDevW = 540, kDevH = 170;  // 0..20 across, 0..6 up
 const QColor kGrid(200, 200, 200), kAxis(120, 120, 120), kWhite(255, 255, 255);
 const QColor kSunFill(240, 240, 0);
 const char* const kNotYet = "Эта часть пока не готова: эксперименты и планы наблюдений появятся позже.";
@@ -29,7 +29,7 @@ ui::NumberField* Field(double v, int width = 62) {
   return f;
 }
 
-QLineEdit* Output(int width = 74) {
+QLineEdit* Output(int width = 68) {
   auto* f = new QLineEdit;
   f->setReadOnly(true);
   f->setFixedWidth(width);
@@ -137,10 +137,14 @@ void ObservationScreen::Build() {
   pictureRow->addWidget(obsPicture);
   auto* helioBox = new QVBoxLayout;
   helioBox->setSpacing(0);
-  helioFrame = new QWidget;
+  helioFrame = new QScrollArea;
+  helioFrame->setFrameShape(QFrame::NoFrame);
+  helioFrame->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  helioFrame->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   helioFrame->setFixedSize(kHelioW, kHelioH);
-  helioPicture = new ui::Picture(kHelioW, kInnerH, helioFrame);
+  helioPicture = new ui::Picture(kHelioW, kInnerH);
   helioPicture->SetScale(0, 120, 20, 0);
+  helioFrame->setWidget(helioPicture);
   helioBox->addWidget(helioFrame);
   pictureRow->addLayout(helioBox);
   helioBar = new QScrollBar(Qt::Vertical);
@@ -364,11 +368,9 @@ void ObservationScreen::Build() {
   connect(dmyToJdButton, &QPushButton::clicked, this, [this] { OnDmyToJd(); });
   connect(jdToDmyButton, &QPushButton::clicked, this, [this] { OnJdToDmy(); });
   connect(jd0Button, &QPushButton::clicked, this, [this] { OnJd0(); });
-  for (QPushButton* b : {experimentsButton, planButton, coeffButton, graphsButton, statButton})
-    if (b != statButton)
-      connect(b, &QPushButton::clicked, this, [] { ui::Messages().Show(UserMessage{kNotYet, kTitle}); });
-  connect(statButton, &QPushButton::clicked, this,
-          [] { ui::Messages().Show(UserMessage{"Статистика наблюдений пока не готова.", kTitle}); });
+  for (QPushButton* b : {experimentsButton, planButton, coeffButton, graphsButton})
+    connect(b, &QPushButton::clicked, this, [] { ui::Messages().Show(UserMessage{kNotYet, kTitle}); });
+  connect(statButton, &QPushButton::clicked, this, [this] { OnStatistics(); });
   connect(aberrationButton, &QPushButton::clicked, this, [this] { nav_.Show("aberration"); });
   connect(converterButton, &QPushButton::clicked, this, [this] { nav_.Show("converter"); });
   connect(ellipseButton, &QPushButton::clicked, this, [this] { nav_.Show("ellipse"); });
@@ -532,6 +534,7 @@ void ObservationScreen::OnStart() {
     const double y = s->live.dRmax / MdR_ + dY_;
     devPicture->Line(0, y, 20, y, QColor(0, 240, 0));
   }
+  if (statBox->isChecked()) stats_.emplace(s->live.dRmax);
   runStartMs_ = QDateTime::currentMSecsSinceEpoch();
   runStartSteps_ = 0;
   ShowRows();
@@ -565,6 +568,7 @@ void ObservationScreen::Turn() {
   if (!run_->Running()) return;
   ReadLive();
   const ObsStepResult r = run_->Step();
+  if (r.reduced && stats_ && statBox->isChecked()) stats_->Add(run_->dLpl(), run_->dBpl(), run_->dRpl());
   Paint(r);
   ShowRows();
   if (run_->Running()) {
@@ -642,7 +646,7 @@ void ObservationScreen::ScaleChanged() {
 
 void ObservationScreen::HelioScrolled() {
   const int top = (kInnerH - kHelioH) * helioBar->value() / 200;
-  helioPicture->move(0, -top);
+  helioFrame->verticalScrollBar()->setValue(top);
 }
 
 void ObservationScreen::Paint(const ObsStepResult& r) {
@@ -776,6 +780,29 @@ void ObservationScreen::OnClose() {
   tableGroup->blockSignals(false);
   obsGroup->blockSignals(false);
   hide();
+}
+
+void ObservationScreen::OnStatistics() {
+  const auto S = static_cast<ui::NumberField*>(mdRField)->Integer(-2147483647, 2147483647);
+  const UserMessage wrong{kWrongScale, kTitle0};
+  if (!S || *S == 0 || !stats_) {
+    ui::Messages().Show(wrong);
+    return;
+  }
+  const auto draw = [S, this](ui::Picture* p, StatCurve c) {
+    const auto pts = StatPolyline(*stats_, c, *S);
+    for (std::size_t i = 1; i < pts.size(); ++i) p->Line(pts[i - 1][0], pts[i - 1][1], pts[i][0], pts[i][1], Qt::black);
+    p->update();
+  };
+  obsPicture->Text(0, 8, "dLpl");
+  draw(obsPicture, StatCurve::dL);
+  helioPicture->Text(9, 15, "dBpl");
+  draw(helioPicture, StatCurve::dB);
+  devPicture->Text(10, 5, "dRpl");
+  draw(devPicture, StatCurve::dR);
+  if (!statBox->isChecked()) return;
+  const ObsMeans means{run_->NdR(), run_->MeanAbsDL(), run_->MeanAbsDB(), run_->MeanDR()};
+  ui::Report(WriteStatReport(folder_, *stats_, run_->settings().Npl, src_.name(), means));
 }
 
 void ObservationScreen::PrepareScreenshot() {}

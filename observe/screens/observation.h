@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
 #include <array>
@@ -18,6 +19,7 @@
 #include <optional>
 
 #include "core/model.h"
+#include "observe/obs_stats.h"
 #include "observe/run.h"
 #include "observe/sources.h"
 #include "ui/fields.h"
@@ -63,7 +65,7 @@ class ObservationScreen : public ui::Screen {
   ui::OptionGroup *criterionGroup = nullptr, *planGroup = nullptr;
   QLabel *timeLabel = nullptr, *scaleLabel = nullptr, *progressLabel = nullptr;
   ui::Picture *obsPicture = nullptr, *helioPicture = nullptr, *devPicture = nullptr;
-  QWidget* helioFrame = nullptr;  // the outer heliocentric picture
+  QScrollArea* helioFrame = nullptr;  // the outer heliocentric picture
   QScrollBar *scaleBar = nullptr, *helioBar = nullptr;
   QPushButton *startButton = nullptr, *stopButton = nullptr, *continueButton = nullptr, *stepButton = nullptr;
   QPushButton *dmyToJdButton = nullptr, *jdToDmyButton = nullptr, *jd0Button = nullptr, *clearButton = nullptr;
@@ -76,6 +78,7 @@ class ObservationScreen : public ui::Screen {
   // True while steps are scheduled.
   bool Active() const { return timer_.isActive(); }
   double JDplot() const { return JDplot_; }
+  const std::optional<ObsStatistics>& Statistics() const { return stats_; }
 
   void PrepareScreenshot() override;
 
@@ -105,6 +108,7 @@ class ObservationScreen : public ui::Screen {
   void OnJdToDmy();
   void OnJd0();
   void OnClose();
+  void OnStatistics();
 
   Model& m_;
   ui::Navigator& nav_;
@@ -113,6 +117,7 @@ class ObservationScreen : public ui::Screen {
   std::unique_ptr<ObservationRun> run_;
   QTimer timer_;
   double Mxy_ = 1e10;    // metres per picture unit
+  std::optional<ObsStatistics> stats_;  // created by a run start with counting on
   double JDplot_ = 0;    // Julian date of x = 0 in the deviation plot
   double MT_ = 10, MAlfa_ = 90, MdAlfa_ = 1, MdR_ = 50, dY_ = 0;
   qint64 runStartMs_ = 0;
