@@ -216,5 +216,11 @@ out=$("$CLI" plan fit --folder "$work" --plan 1 --test x1+x1^2 --form Y --zero 1
 check "plan fit optimum" "X1opt= -1.50105193635545   -0.501051" "$(echo "$out" | grep '^X1opt')"
 check "plan fit report lines" 21 "$(grep -c $'\r$' "$work/Plan1/TorvikSLU.dat")"
 
+# Statistics of the deviations: the report of 25 lines; no accepted step writes none.
+"$CLI" observe --folder "$work" --table Almagest --planet 4 --years 50 --stat --quiet >/dev/null 2>&1
+check "observe --stat" 0 "$?"
+check "observe --stat report lines" 25 "$(grep -c $'\r$' "$work/Dat/Stat4Almagest.txt")"
+check "observe --stat without accepted steps" 1 "$(status "$CLI" observe --folder "$work" --table Almagest --planet 4 --years 2 --stat --quiet)"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
