@@ -1,0 +1,276 @@
+// The observation screen offscreen: the source groups, the refusals of the run
+// start, a table run driven by its buttons against the same run without the
+// screen, the end of an observatory file, the time origin of the deviation
+// plot and the statistics button.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "../observe/fake_workbook.h"
+#include "core/textfile.h"
+#include "observe/screens/observation.h"
+#include "params/startup.h"
+#include "ui/app.h"
+#include "ui/messages.h"
+
+namespace torvik {
+namespace {
+
+namespace fs = std::filesystem;
+
+int TableIndex(const char* name) {
+  for (std::size_t i = 0; i < kTables.size(); ++i)
+    if (std::string(kTables[i].name) == name) return static_cast<int>(i) + 1;
+  return 0;
+}
+
+std::string Bytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+std::string Record(int year, int day, const char* month, int hour) {
+  char buf[128];
+  std::snprintf(buf, sizeof buf, "SIMULATED %4d %2d %s  %02d 00 00 0000       %s           %s", year, day, month, hour,
+                "13 07 34 50000", "-05 12 36 0000");
+  return buf;
+}
+
+// A workbook that logs its opening and its release.
+class LoggedWorkbook : public test::FakeWorkbook {
+ public:
+  LoggedWorkbook(std::string name, std::vector<std::string>& log) : FakeWorkbook(11), name_(std::move(name)), log_(log) {
+    log_.push_back("open " + name_);
+  }
+  ~LoggedWorkbook() override { log_.push_back("close " + name_); }
+
+ private:
+  std::string name_;
+  std::vector<std::string>& log_;
+};
+
+class ObservationScreenTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::App();
+    ASSERT_FALSE(StartUp(model));
+    folder = dir.path().toStdString();
+    for (const char* f : {"Dat", "Obs", "Tab"}) fs::create_directories(folder / f);
+  }
+  // The screen over the real tables, or over logged fake workbooks.
+  ObservationScreen& Open(bool fake = false) {
+    ObservationSource::WorkbookFactory factory = MakeTableWorkbook;
+    if (fake)
+      factory = [this](std::string_view name) { return std::make_unique<LoggedWorkbook>(std::string(name), log); };
+    screen = std::make_unique<ObservationScreen>(model, nav, folder, factory);
+    screen->Open();
+    return *screen;
+  }
+  void Finish() {
+    for (int i = 0; i < 100000 && screen->Active(); ++i) QCoreApplication::processEvents();
+    ASSERT_FALSE(screen->Active());
+  }
+
+  QTemporaryDir dir;
+  fs::path folder;
+  ui::CapturedMessages messages;
+  Model model;
+  ui::Navigator nav;
+  std::vector<std::string> log;
+  std::unique_ptr<ObservationScreen> screen;
+};
+
+TEST_F(ObservationScreenTest, ATableOpensOnceAndIsReleasedBeforeTheNext) {
+  ObservationScreen& s = Open(true);
+  s.tableGroup->Option(TableIndex("AlBattani"))->click();
+  s.tableGroup->Option(TableIndex("AlBattani"))->click();
+  EXPECT_EQ(log, std::vector<std::string>{"open AlBattani"});
+  // The presets of the table: its place, date and calendar.
+  EXPECT_EQ(s.obsLField->text(), "37");
+  EXPECT_EQ(s.yearField->text(), "900");
+  EXPECT_EQ(s.calendarGroup->Selected(), 1);
+  EXPECT_EQ(s.dayStartGroup->Selected(), 1);
+  s.tableGroup->Option(TableIndex("Wing"))->click();
+  EXPECT_EQ(log, (std::vector<std::string>{"open AlBattani", "close AlBattani", "open Wing"}));
+  // Observatories: the table is released and the groups swap.
+  s.dataGroup->Option(1)->click();
+  EXPECT_EQ(log.back(), "close Wing");
+  EXPECT_FALSE(s.tableGroup->isEnabled());
+  EXPECT_TRUE(s.obsGroup->isEnabled());
+  EXPECT_EQ(s.dayStartGroup->Selected(), 0);
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ObservationScreenTest, RunStartRefusals) {
+  ObservationScreen& s = Open(true);
+  s.startButton->click();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.LastText(), "Выберете имитатор");
+  s.tableGroup->Option(1)->click();
+  s.planetField->setText("3");
+  s.startButton->click();
+  EXPECT_EQ(messages.LastText(), "Землю не наблюдали");
+  EXPECT_EQ(messages.shown.back().title, "Torvik6.0");
+  EXPECT_EQ(model.Stop, 1);
+  s.planetField->setText("x");
+  s.startButton->click();
+  EXPECT_EQ(messages.LastText(), "Введите правильно данные");
+  EXPECT_FALSE(s.Active());
+}
+
+// The run of the screen, stopped, continued and stepped, ends with the means
+// and the files of the same run without the screen.
+TEST_F(ObservationScreenTest, ATableRunDrivenByItsButtonsEqualsTheRunWithoutTheScreen) {
+  ObservationScreen& s = Open();
+  s.tableGroup->Option(TableIndex("Almagest"))->click();
+  s.planetField->setText("4");
+  s.yearsField->setText("10");
+  for (QCheckBox* b : {s.fileTraceBox, s.fileParamBox, s.fileBadBox}) b->setChecked(true);
+  s.startButton->click();
+  ASSERT_TRUE(s.Active());
+  for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+  s.stopButton->click();
+  const auto stoppedAt = s.Run().steps();
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+  EXPECT_EQ(s.Run().steps(), stoppedAt);
+  s.stepButton->click();
+  EXPECT_EQ(s.Run().steps(), stoppedAt + 1);
+  const auto date = s.Run().tableDate();
+  s.stepButton->click();
+  EXPECT_EQ(s.Run().steps(), stoppedAt + 2);
+  EXPECT_NE(s.Run().tableDate().CurD, date.CurD);  // the next step continues from there
+  EXPECT_FALSE(s.Active());
+  s.continueButton->click();
+  Finish();
+  EXPECT_EQ(s.Run().end(), ObsRunEnd::EndYear);
+  EXPECT_TRUE(messages.shown.empty()) << messages.LastText();
+
+  const fs::path other = folder / "headless";
+  fs::create_directories(other / "Dat");
+  Model m2;
+  ASSERT_FALSE(StartUp(m2));
+  ObservationSource src(other);
+  const auto sel = src.SelectTable(TableIndex("Almagest"));
+  ASSERT_FALSE(sel.message);
+  ObsSettings set;
+  ApplyPresets(sel.presets, set);
+  set.calendar.era = EgyptianEra::Almagest;
+  set.Npl = 4;
+  set.years = 10;
+  set.fileTrace = set.fileParam = set.fileBad = true;
+  ObservationRun run(m2, src);
+  ASSERT_FALSE(run.Start(set));
+  while (run.Running()) run.Step();
+  EXPECT_EQ(s.Run().steps(), run.steps());
+  EXPECT_EQ(s.Run().NdR(), run.NdR());
+  EXPECT_EQ(s.Run().MeanDL(), run.MeanDL());
+  EXPECT_EQ(s.Run().MeanDB(), run.MeanDB());
+  EXPECT_EQ(s.Run().MeanDR(), run.MeanDR());
+  for (const char* f : {"Ras_data.txt", "Param_data.txt", "Bad_data.txt"}) {
+    SCOPED_TRACE(f);
+    const std::string a = Bytes(folder / "Dat" / f);
+    EXPECT_GT(a.size(), 100u);
+    EXPECT_EQ(a, Bytes(other / "Dat" / f));
+  }
+  // The date fields get the start date back.
+  EXPECT_EQ(s.yearField->text(), "748");
+}
+
+TEST_F(ObservationScreenTest, AnObservatoryFileReadToItsEndMustBeChosenAgain) {
+  for (const char* f : {"GREN4.txt", "PARI4.txt"})
+    ASSERT_TRUE(WriteTextFile(folder / "Obs" / f, {Record(1985, 5, "Mar", 21), Record(1990, 5, "Mar", 21)}));
+  ObservationScreen& s = Open();
+  s.planetField->setText("4");
+  s.dataGroup->Option(1)->click();
+  s.obsGroup->Option(1)->click();
+  s.dRmaxBox->setChecked(false);
+  const auto start = [&s] {
+    s.dayField->setText("1");
+    s.monthField->setText("5");
+    s.yearField->setText("1990");
+    s.startButton->click();
+  };
+  start();
+  Finish();
+  EXPECT_EQ(s.Run().end(), ObsRunEnd::EndOfFile);
+  EXPECT_EQ(s.Run().NdR(), 2);
+  EXPECT_TRUE(messages.shown.empty()) << messages.LastText();
+  start();
+  EXPECT_EQ(messages.LastText(), "Надо открыть файл снова");
+  s.obsGroup->Option(1)->click();  // the member already chosen: nothing reopens
+  start();
+  EXPECT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(messages.LastText(), "Надо открыть файл снова");
+  s.obsGroup->Option(2)->click();
+  s.obsGroup->Option(1)->click();
+  messages.shown.clear();
+  start();
+  Finish();
+  EXPECT_TRUE(messages.shown.empty()) << messages.LastText();
+  EXPECT_EQ(s.Run().NdR(), 2);
+}
+
+TEST_F(ObservationScreenTest, ClearingThePicturesMovesTheTimeOrigin) {
+  ObservationScreen& s = Open();
+  s.tableGroup->Option(TableIndex("Almagest"))->click();
+  s.planetField->setText("4");
+  s.startButton->click();
+  const double start = s.JDplot();
+  for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
+  s.clearButton->click();
+  EXPECT_GT(s.JDplot(), start);
+  EXPECT_EQ(s.JDplot(), s.Run().JDut());
+  s.stopButton->click();
+}
+
+TEST_F(ObservationScreenTest, StatisticsDrawsAndWritesOnlyWithCounting) {
+  ObservationScreen& s = Open();
+  s.tableGroup->Option(TableIndex("Almagest"))->click();
+  s.planetField->setText("4");
+  s.yearsField->setText("1");
+  s.statButton->click();  // nothing counted yet
+  EXPECT_EQ(messages.LastText(), "Введите правильно масштаб");
+  s.statBox->setChecked(true);
+  s.startButton->click();
+  Finish();
+  ASSERT_EQ(s.Run().NdR(), 0);  // every step beyond dRmax
+  s.statButton->click();
+  EXPECT_EQ(messages.LastText(), "Введите правильно масштаб");
+  const fs::path report = folder / "Dat" / "Stat4Almagest.txt";
+  EXPECT_FALSE(fs::exists(report));
+
+  s.dRmaxBox->setChecked(false);
+  s.startButton->click();
+  Finish();
+  ASSERT_GT(s.Run().NdR(), 0);
+  messages.shown.clear();
+  s.statButton->click();
+  EXPECT_TRUE(messages.shown.empty()) << messages.LastText();
+  const auto lines = ReadTextFile(report);
+  ASSERT_TRUE(lines);
+  EXPECT_EQ(lines->size(), 25u);
+  EXPECT_EQ((*lines)[23], "                 общее количество точек  " + std::to_string(s.Run().NdR()));
+  // The counts of the run: every reduced step lies in one interval of each row.
+  double total = 0;
+  for (int i = 41; i <= 59; ++i) total += s.Statistics()->Count[static_cast<std::size_t>(i)];
+  EXPECT_EQ(total, static_cast<double>(s.Run().NdR()));
+
+  fs::remove(report);
+  s.statBox->setChecked(false);
+  s.statButton->click();
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_FALSE(fs::exists(report));
+  s.mdRField->setText("0");
+  s.statButton->click();
+  EXPECT_EQ(messages.LastText(), "Введите правильно масштаб");
+}
+
+}  // namespace
+}  // namespace torvik
