@@ -61,6 +61,7 @@ int main(int argc, char** argv) {
       if (id == "statistics") torvik::PrepareStatisticsScreenshot(s, folder);
     });
     for (auto& id : torvik::RenderModelScreens(nav, screenshots, folder)) failed.push_back(id);
+    for (auto& id : torvik::RenderObserveScreens(nav, screenshots)) failed.push_back(id);
     for (const auto& id : failed) std::fprintf(stderr, "torvik6: cannot save the screenshot of %s\n", id.c_str());
     return failed.empty() ? 0 : 1;
   }
