@@ -619,6 +619,16 @@ void ObservationScreen::ShowRows() {
 // ---- pictures ----
 
 void ObservationScreen::ClearPictures() {
+  ClearGrids();
+  devPicture->Clear();
+  for (int x = 1; x <= 19; ++x) devPicture->Line(x, 0, x, 6, kGrid);
+  for (int y : {1, 2, 4, 5}) devPicture->Line(0, y, 20, y, kGrid);
+  devPicture->Line(0, 3, 20, 3, kAxis);
+}
+
+// The observation and the heliocentric pictures (a new scale leaves the
+// deviation plot as it is).
+void ObservationScreen::ClearGrids() {
   obsPicture->Clear();
   for (int v = -8; v <= 8; v += 2) {
     obsPicture->Line(v, -10, v, 10, kGrid);
@@ -629,10 +639,6 @@ void ObservationScreen::ClearPictures() {
   helioPicture->Clear();
   for (int v = 2; v < 20; v += 2) helioPicture->Line(v, 0, v, 120, kGrid);
   for (int v = 2; v < 120; v += 2) helioPicture->Line(0, v, 20, v, kGrid);
-  devPicture->Clear();
-  for (int x = 1; x <= 19; ++x) devPicture->Line(x, 0, x, 6, kGrid);
-  for (int y : {1, 2, 4, 5}) devPicture->Line(0, y, 20, y, kGrid);
-  devPicture->Line(0, 3, 20, 3, kAxis);
   helioPrev_ = {};
   geoPrev_ = {};
 }
@@ -641,7 +647,7 @@ void ObservationScreen::ScaleChanged() {
   const int v = scaleBar->value();
   Mxy_ = v * 1e8;
   scaleLabel->setText("Масштаб = " + ui::FormatNumber(v / 10.0) + " млн.км/см");
-  if (obsPicture) ClearPictures();
+  if (obsPicture) ClearGrids();
 }
 
 void ObservationScreen::HelioScrolled() {

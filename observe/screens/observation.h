@@ -102,6 +102,7 @@ class ObservationScreen : public ui::Screen {
   void ShowRows();
   void Paint(const ObsStepResult& r);
   void ClearPictures();
+  void ClearGrids();
   void ScaleChanged();
   void HelioScrolled();
   void OnDmyToJd();
