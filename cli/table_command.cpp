@@ -57,7 +57,8 @@ int RunTable(const Args& args) {
   }
   const auto body = OptionInt(args, "--body", 0, 10);
   if (!body) return BadArgs("table", "missing --body K");
-  if (*body == 3 || *body > 4) return BadArgs("table", "--body: the tables give only 0 Sun, 1 Mercury, 2 Venus and 4 Mars");
+  if (*body == 3 || *body > 4)
+    return BadArgs("table", "--body: the tables give only 0 Sun, 1 Mercury, 2 Venus and 4 Mars");
   const auto dateText = OptionText(args, "--date");
   if (!dateText) return BadArgs("table", "missing --date D.M.Y");
   const double hours = OptionNumber(args, "--hours", 0, 24).value_or(0);
