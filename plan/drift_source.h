@@ -1,0 +1,22 @@
+// The drift files of the statistics as the source of the model criterion:
+// the imitator drift file "\" + folder + "\TorvikNab.dat" (ten records) and
+// the plan drift file "\Plan" + plan + "\Torvik" + planet + "RasB.dat"
+// (24 records). The plan criterion always reads the "B" file, whatever plan
+// kind the statistics screen was last set to.
+#pragma once
+
+#include <string>
+
+#include "plan/regression.h"
+
+namespace torvik {
+
+// The imitator folder of the option caption ("New" → "NEW"; "APC", "JPL",
+// "Mox", "Other" as they are).
+std::string ImitatorFolderOf(const std::string& option);
+
+// Readers over stats/drift_files: a missing, short or malformed file gives
+// "Ошибка чтения данных из файла" CR LF + relative path.
+DriftSource StatsDriftSource();
+
+}  // namespace torvik
