@@ -223,10 +223,7 @@ void OptimizationScreen::Build() {
   if (std::filesystem::exists(ResolvePath(folder_, PlanFileRelPath(1)), ec)) {
     OnLoadParams();
   } else {
-    NewPlot(20, 10, kPlanPpc);
-    QStringList text;
-    for (const auto& line : PlanParamsText(params_)) text << ui::LocaleText(line);
-    picture_->Text(1.6, 10, text.join('\n'));
+    ShowParamsText();
   }
   OnShowExperiment();
 }
@@ -272,6 +269,10 @@ void OptimizationScreen::OnLoadParams() {
     zero[i]->SetNumber(params_.levels.Xzero[i]);
     step[i]->SetNumber(params_.levels.Xstep[i]);
   }
+  ShowParamsText();
+}
+
+void OptimizationScreen::ShowParamsText() {
   NewPlot(20, 10, kPlanPpc);
   QStringList text;
   for (const auto& line : PlanParamsText(params_)) text << ui::LocaleText(line);

@@ -93,6 +93,7 @@ class OptimizationScreen : public ui::Screen {
   std::optional<PlanLevels> Levels() const;
   // A fresh plot of W × H centimetres at `ppc` pixels each, gridded.
   void NewPlot(double W, double H, double ppc);
+  void ShowParamsText();  // the loaded plan on a fresh 20 × 10 plot
   void ListDrifts(const std::vector<std::string>& header, const std::vector<std::string>& lines, double top);
   ModellingScreen* Modelling();
   TestFunction SelectedTest() const;

@@ -58,6 +58,19 @@ TEST(DriftSource, PlanDriftFileToOptimum) {
   ASSERT_FALSE(ModelCriterion(StatsDriftSource(), tmp.path, "APC", 3, sel, UnitWeights(), &y));
   EXPECT_DOUBLE_EQ(y[1], 5);
 
+  // The listings of the two files, four decimals of the observed drifts.
+  const DriftListing observed = ListObservedDrifts(tmp.path, "APC");
+  ASSERT_FALSE(observed.failure);
+  ASSERT_EQ(observed.lines.size(), 10u);
+  EXPECT_EQ(observed.header[0], "Обработанные данные  \\APC  по всем планетам");
+  EXPECT_EQ(observed.lines[2], "3    dAlfaP100  = 0001.5000    dAlfaU100  = 0001.0000    dBetta100  = 001.00000"
+                               "    dEks100  = 001.0000    dRsr100  = 0001.0000    dPeriod100  = 001.0000");
+  const DriftListing plan = ListPlanDrifts(tmp.path, 3, 2);
+  ASSERT_FALSE(plan.failure);
+  ASSERT_EQ(plan.lines.size(), 24u);
+  EXPECT_EQ(plan.lines[17].substr(0, 29), " 18    dAlfaP100  = 0000.0000");
+  EXPECT_EQ(ListPlanDrifts(tmp.path, 3, 0).failure->text, "Ошибка чтения данных из файла\r\n\\Plan3\\Torvik0RasB.dat");
+
   // A missing observed file, a missing plan file, a short plan file.
   struct Case {
     const char* imitator;
