@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QScrollBar>
 #include <QTime>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -253,8 +254,11 @@ void OptimizationScreen::NewPlot(double W, double H, double ppc) {
     picture_->Text(u, 0.5, QString::number(u));
   }
   for (int v = 0; v <= static_cast<int>(std::lround(H)); ++v) picture_->Line(0, v, W, v, kGrid);
+  // A fresh plot is seen from its left edge and its bottom (the x axis).
+  auto* v = viewport->verticalScrollBar();
   viewport->horizontalScrollBar()->setValue(0);
-  viewport->verticalScrollBar()->setValue(0);
+  v->setValue(v->maximum());
+  QTimer::singleShot(0, v, [v] { v->setValue(v->maximum()); });
 }
 
 void OptimizationScreen::OnLoadParams() {
