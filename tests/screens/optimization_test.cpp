@@ -81,6 +81,23 @@ TEST_F(OptimizationTest, TestFunctionFitsToItsOptimum) {
   EXPECT_NEAR(*screen->optCoded[2]->Number(), 0, 1e-9);
   EXPECT_NEAR(*screen->optNatural[1]->Number(), -0.501051, 1e-6);
   EXPECT_TRUE(fs::exists(ResolvePath(folder, ReportRelPath(1))));
+  // "дополнительные тесты" takes the choice of the extra tests screen; closing
+  // the optimization screen closes that screen and forgets its choice.
+  screen->tests->Select(5);
+  screen->extraButton->click();
+  auto* extra = static_cast<ExtraTestsScreen*>(nav.Find("plantests"));
+  ASSERT_TRUE(extra && extra->isVisible());
+  extra->tests->Select(0);  // the six pair products: b5 = 1 for x1·x2
+  screen->regressionButton->click();
+  EXPECT_NEAR(screen->Fit().b[5], 1, 1e-12);
+  screen->closeButton->click();
+  EXPECT_FALSE(extra->isVisible() || screen->isVisible());
+  EXPECT_EQ(extra->Selected(), TestFunction::FullQuadratic);
+  screen->Open();
+  screen->tests->Select(1);
+  screen->regressionButton->click();
+  screen->optimizeButton->click();
+
   screen->sectionsButton->click();
   screen->adoptButton->click();
   EXPECT_EQ(screen->zero[1]->text(), screen->optNatural[1]->text());
