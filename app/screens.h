@@ -9,6 +9,7 @@
 #include "core/model.h"
 #include "model/screens/register.h"
 #include "params/screens/register.h"
+#include "plan/screens/register.h"
 #include "stats/screens/register.h"
 #include "tools/screens/register.h"
 #include "ui/messages.h"
@@ -21,11 +22,11 @@ inline void RegisterScreens(ui::Navigator& nav, Model& model, const std::filesys
   RegisterParamsScreens(nav, model, folder);
   RegisterModelScreens(nav, model, folder);
   RegisterStatsScreens(nav, model, folder);
+  RegisterPlanScreens(nav, model, folder);
   RegisterToolsScreens(nav);
   RegisterStudyScreens(nav, model);
   // Screens still to come: what does the same job meanwhile.
   nav.SetMeanwhile("observe", "Пока наблюдения обрабатываются командой torvik6-cli observe (см. torvik6-cli observe --help).");
-  nav.SetMeanwhile("optimization", "Пока планы запускаются командой torvik6-cli plan (см. torvik6-cli plan --help).");
 }
 
 }  // namespace torvik

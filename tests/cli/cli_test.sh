@@ -224,6 +224,8 @@ check "plan fit unknown test" 2 "$(status "$CLI" plan fit --folder "$work" --pla
 out=$("$CLI" plan fit --folder "$work" --plan 1 --test x1+x1^2 --form Y --zero 1,1,1,1 --step 1,1,1,1 2>/dev/null)
 check "plan fit optimum" "X1opt= -1.50105193635545   -0.501051" "$(echo "$out" | grep '^X1opt')"
 check "plan fit report lines" 21 "$(grep -c $'\r$' "$work/Plan1/TorvikSLU.dat")"
+check "plan fit without drift files" 1 "$(status "$CLI" plan fit --folder "$work" --plan 1 --planet 1,2 --elements 1,4)"
+check "plan fit planet 11" 2 "$(status "$CLI" plan fit --folder "$work" --plan 1 --planet 11)"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
