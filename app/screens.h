@@ -10,6 +10,7 @@
 #include "model/screens/register.h"
 #include "observe/screens/register.h"
 #include "params/screens/register.h"
+#include "plan/screens/register.h"
 #include "stats/screens/register.h"
 #include "tools/screens/register.h"
 #include "ui/messages.h"
@@ -23,10 +24,9 @@ inline void RegisterScreens(ui::Navigator& nav, Model& model, const std::filesys
   RegisterModelScreens(nav, model, folder);
   RegisterStatsScreens(nav, model, folder);
   RegisterObserveScreens(nav, model, folder);
+  RegisterPlanScreens(nav, model, folder);
   RegisterToolsScreens(nav);
   RegisterStudyScreens(nav, model);
-  // Screens still to come: what does the same job meanwhile.
-  nav.SetMeanwhile("optimization", "Пока планы запускаются командой torvik6-cli plan (см. torvik6-cli plan --help).");
 }
 
 }  // namespace torvik

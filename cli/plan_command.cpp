@@ -26,6 +26,7 @@
 #include "core/paths.h"
 #include "core/textfile.h"
 #include "model/run_files.h"
+#include "plan/drift_source.h"
 #include "plan/optimize.h"
 #include "plan/plan.h"
 #include "plan/planfile.h"
@@ -67,11 +68,20 @@ constexpr const char* kHelp =
     "plan run --plan K --planet P --experiment J [...]\n"
     "  runs experiment J alone in this process (one task of a batch scheduler).\n"
     "\n"
+    "plan fit --plan K --planet P [--elements LIST] [--imitator F] [--form Y|dY|dY^2]\n"
     "plan fit --plan K --test NAME [--form Y|dY|dY^2]\n"
-    "  the criterion of the 24 experiments from a test function of the natural values,\n"
-    "  the regression, and the optimum, with the report \\PlanK\\TorvikSLU.dat\n"
-    "  (\"Найти коэффициенты уравнения регрессии при\", \"Оптимизировать параметры\").\n"
-    "  NAME: u, x1+x1^2, sum, product, ratio, pairs, x1^2*x2^2, squares, full, sum+x4.\n"
+    "  the criterion of the 24 experiments, the regression, and the optimum, with the\n"
+    "  report \\PlanK\\TorvikSLU.dat (\"Найти коэффициенты уравнения регрессии при\",\n"
+    "  \"Оптимизировать параметры\"). The criterion of the model runs compares the plan\n"
+    "  drift file \\PlanK\\TorvikPRasB.dat of each planet with the observed drifts\n"
+    "  \\F\\TorvikNab.dat, weighted by the plan file's weights:\n"
+    "  --planet P[,P2...]  planets 1..10 (default 1)\n"
+    "  --elements LIST     elements 1..6 as the statistics numbers them (default 1,\n"
+    "                      the perihelion)\n"
+    "  --imitator F        NEW, APC, JPL, Mox or Other (default JPL)\n"
+    "  A test function of the natural values instead:\n"
+    "  --test NAME         u, x1+x1^2, sum, product, ratio, pairs, x1^2*x2^2, squares,\n"
+    "                      full, sum+x4\n"
     "  --form              criterion form (default dY; not applied to u)\n"
     "  --adopt-to K2       save plan K2 centred on the optimum (\"задать X0(i) = X(i)opt\")\n";
 
@@ -353,26 +363,56 @@ CriterionForm FormOption(const Args& args) {
   throw BadOption("--form: wants Y, dY or dY^2");
 }
 
+// "1,3" into ticks at index 1..hi.
+template <std::size_t N>
+std::array<bool, N> TickList(const Args& args, const char* name, int hi, int fallback) {
+  std::array<bool, N> ticks{};
+  const auto text = OptionText(args, name);
+  if (!text) {
+    ticks[static_cast<std::size_t>(fallback)] = true;
+    return ticks;
+  }
+  std::size_t pos = 0;
+  while (pos <= text->size()) {
+    std::size_t comma = text->find(',', pos);
+    if (comma == std::string::npos) comma = text->size();
+    ticks[static_cast<std::size_t>(ArgNumber(text->substr(pos, comma - pos), name, 1, hi))] = true;
+    pos = comma + 1;
+  }
+  return ticks;
+}
+
 int FitCommand(const Args& args, const fs::path& folder, int plan) {
   const auto test = OptionText(args, "--test");
-  if (!test)
-    return BadArgs(kName, "plan fit: the criterion of the model runs needs the drift files of the statistics; "
-                          "give --test NAME");
   const TestInfo* info = nullptr;
-  for (const auto& t : kTests)
-    if (*test == t.name) info = &t;
-  if (!info) return BadArgs(kName, "--test: unknown test function " + *test);
+  if (test) {
+    for (const auto& t : kTests)
+      if (*test == t.name) info = &t;
+    if (!info) return BadArgs(kName, "--test: unknown test function " + *test);
+  }
   const CriterionForm form = FormOption(args);
   const auto adoptTo = OptionInt(args, "--adopt-to", 0, 32767);
+  DriftSelection sel;
+  sel.form = form;
+  sel.planets = TickList<11>(args, "--planet", 10, 1);
+  sel.elements = TickList<7>(args, "--elements", 6, 1);
+  const std::string imitator = OptionText(args, "--imitator").value_or("JPL");
+  if (imitator != "NEW" && imitator != "New" && imitator != "APC" && imitator != "JPL" && imitator != "Mox" &&
+      imitator != "Other")
+    throw BadOption("--imitator: wants NEW, APC, JPL, Mox or Other");
   PlanParams p;
   if (!LoadPlan(args, folder, plan, &p)) return kFailed;
 
   PlanTables t;
   FillB4D(t);
   PlanValues Ycrit{};
-  if (auto r = TestCriterion(t, p.levels, info->f, form, &Ycrit)) return PrintUserMessage(*r);
+  if (info) {
+    if (auto r = TestCriterion(t, p.levels, info->f, form, &Ycrit)) return PrintUserMessage(*r);
+  } else if (auto r = ModelCriterion(StatsDriftSource(), folder, imitator, plan, sel, p.Wt, &Ycrit)) {
+    return PrintUserMessage(*r);
+  }
   const Regression reg = FindRegression(t, Ycrit);
-  std::printf("test %s, criterion %s\n", info->caption,
+  std::printf("%s %s, criterion %s\n", info ? "test" : "model runs against", info ? info->caption : imitator.c_str(),
               form == CriterionForm::Y ? "Y" : form == CriterionForm::dY ? "dY" : "dY^2");
   std::printf("   j     x1     x2     x3     x4          Ycrit           Yfit\n");
   for (int j = 1; j <= kB4DExperiments; ++j)

@@ -247,16 +247,6 @@ TEST_F(ProgramScreens, MessagesNameTheFullPathOfTheFile) {
   EXPECT_EQ(messages.shown[0].title, "Torvik6.0");
 }
 
-TEST_F(ProgramScreens, AScreenNotInTheProgramSaysWhatToUseMeanwhile) {
-  Start(QSize(1366, 768));
-  if (nav.Has("optimization")) GTEST_SKIP() << "every screen is in the program";
-  nav.Show("optimization");
-  ASSERT_EQ(messages.shown.size(), 1u);
-  const std::string& text = messages.shown[0].text;
-  EXPECT_EQ(text.rfind(ui::kScreenNotReady, 0), 0u) << text;
-  EXPECT_NE(text.find("torvik6-cli plan"), std::string::npos) << text;
-}
-
 std::vector<std::string>* capturedLog = nullptr;
 
 void CaptureLog(QtMsgType, const QMessageLogContext&, const QString& message) {
