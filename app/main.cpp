@@ -14,6 +14,7 @@
 #include "model/de405_files.h"
 #include "model/screens/register.h"
 #include "observe/sample_files.h"
+#include "params/startup.h"
 #include "stats/screens/register.h"
 #include "ui/screen.h"
 #include "ui/screenshots.h"
@@ -57,9 +58,16 @@ int main(int argc, char** argv) {
   torvik::RegisterScreens(nav, model, folder);
 
   if (!screenshots.isEmpty()) {
+    torvik::ui::QuietPlatform quiet;
     auto failed = torvik::ui::RenderScreens(nav, screenshots, QSize(), [&](const std::string& id, torvik::ui::Screen* s) {
       if (id == "statistics") torvik::PrepareStatisticsScreenshot(s, folder);
     });
+    // The screens' own preparations act on the shared model as a user would
+    // (the plan's levels, the converter's date); the runs start again from
+    // the start-up state.
+    torvik::StartUp(model);
+    model.VXsys = model.VYsys = model.VZsys = 0;
+    model.PlanNo = 0;
     for (auto& id : torvik::RenderModelScreens(nav, screenshots, folder)) failed.push_back(id);
     for (auto& id : torvik::RenderObserveScreens(nav, screenshots)) failed.push_back(id);
     for (const auto& id : failed) std::fprintf(stderr, "torvik6: cannot save the screenshot of %s\n", id.c_str());

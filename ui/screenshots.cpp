@@ -18,14 +18,6 @@ void DropUnsupportedFeatureWarnings(QtMsgType type, const QMessageLogContext& co
   if (previousHandler) previousHandler(type, context, message);
 }
 
-class QuietPlatform {
- public:
-  QuietPlatform() { previousHandler = qInstallMessageHandler(DropUnsupportedFeatureWarnings); }
-  ~QuietPlatform() { qInstallMessageHandler(previousHandler); }
-  QuietPlatform(const QuietPlatform&) = delete;
-  QuietPlatform& operator=(const QuietPlatform&) = delete;
-};
-
 // Sets the room of the display for as long as it lives.
 class Room {
  public:
@@ -43,6 +35,12 @@ class Room {
 };
 
 }  // namespace
+
+// Nested filters keep the handler from before the outermost one.
+QuietPlatform::QuietPlatform() : restore_(qInstallMessageHandler(DropUnsupportedFeatureWarnings)) {
+  if (restore_ != DropUnsupportedFeatureWarnings) previousHandler = restore_;
+}
+QuietPlatform::~QuietPlatform() { qInstallMessageHandler(restore_); }
 
 std::vector<std::string> RenderScreens(Navigator& nav, const QString& dir, QSize room,
                                        const PrepareScreenshot& prepare) {

@@ -3,6 +3,7 @@
 
 #include <QSize>
 #include <QString>
+#include <QtGlobal>
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,6 +11,19 @@
 #include "ui/screen.h"
 
 namespace torvik::ui {
+
+// While it lives, the offscreen platform's warnings about window-manager
+// features it lacks ("This plugin does not support raise()") are not printed.
+class QuietPlatform {
+ public:
+  QuietPlatform();
+  ~QuietPlatform();
+  QuietPlatform(const QuietPlatform&) = delete;
+  QuietPlatform& operator=(const QuietPlatform&) = delete;
+
+ private:
+  QtMessageHandler restore_;
+};
 
 // Creates (when needed), shows and renders every registered screen to
 // dir/<id>.png, then hides it again. Each screen is rendered whole at its

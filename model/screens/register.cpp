@@ -14,7 +14,7 @@ namespace torvik {
 namespace {
 
 bool Save(ui::Screen* screen, const QString& path) {
-  screen->resize(screen->sizeHint().expandedTo(screen->minimumSizeHint()));
+  screen->resize(screen->ContentSize());
   QCoreApplication::processEvents();
   return screen->grab().save(path, "PNG");
 }
