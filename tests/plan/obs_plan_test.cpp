@@ -99,3 +99,43 @@ TEST(ObsPlan, RegressionOnTestCriteria) {
 
 }  // namespace
 }  // namespace torvik
+
+#include "plan/obs_report.h"
+
+namespace torvik {
+namespace {
+
+TEST(ObsPlanReport, ItemsAndTheirRows) {
+  ObsPlanState s;
+  s.Npl = 4;
+  s.Xzero = {0, 227939123456.7, 0.0934123999, 1.85, 336.05, 49.55};
+  s.Xstep = {0, 5e9, 0.02, 1, 10, 10};
+  s.W0sr = 334.061306678;
+  s.VXsys = -30000.9;
+  s.b[20] = -2.8571429;
+  s.Ycrit[43] = 1.23456789;
+  s.PlanX[1][33] = 1.596;
+  s.StartD = 1.5f;
+  s.StartM = 3;
+  s.StartY = 1600;
+  s.EndY = 1701;
+  const auto items = ObsPlanReport(s, "план № 2");
+  auto find = [&](double x, double r) {
+    for (const auto& it : items)
+      if (it.x == x && it.y == 120 - r) return it.text;
+    return std::string("<none>");
+  };
+  EXPECT_EQ(find(0, 0), "план № 2");
+  EXPECT_EQ(find(1, 3), "X1       227939.123456          5000");
+  EXPECT_EQ(find(1, 4), "X2             0.093412          0.02");
+  EXPECT_EQ(find(0, 9), "    W0sr(4)     334.06130667");
+  EXPECT_EQ(find(0, 21), "-30  0  0 ");
+  EXPECT_EQ(find(2, 25 + 33), " 1.59 ");
+  EXPECT_EQ(find(8.5, 25 + 43), " 1.234567 ");
+  EXPECT_EQ(find(1, 91), "b20  =  -2.857142");
+  EXPECT_EQ(find(0, 101), "Данные оптимизированы с 1.5.3.1600 по 1701");
+  EXPECT_EQ(find(0, 102), "Год этой точки = 1650.5");
+}
+
+}  // namespace
+}  // namespace torvik
