@@ -93,6 +93,13 @@ ActionResult OptimizeFourOfFive(ObsPlanState& s, int f, double period, const std
   return std::nullopt;
 }
 
+std::array<double, 6> AdoptedZeroLevels(const ObsPlanState& s, double MK) {
+  std::array<double, 6> z{};
+  z[1] = FixNear(s.Xstep[1] * s.Xopt[1] + s.Xzero[1]) / MK;
+  for (int i = 2; i <= kObsFactors; ++i) z[i] = FixNear(MK * (s.Xstep[i] * s.Xopt[i] + s.Xzero[i])) / MK;
+  return z;
+}
+
 std::vector<SweepStep> OptimizeAll(ObsPlanState& s, double period, const std::filesystem::path& folder,
                                    LinearSystem& sys, FourOfFiveFields* fields, double MK) {
   std::vector<SweepStep> steps;

@@ -41,6 +41,10 @@ struct FourOfFiveFields {
 ActionResult OptimizeFourOfFive(ObsPlanState& s, int f, double period, const std::filesystem::path& folder,
                                 LinearSystem& sys, FourOfFiveFields* fields = nullptr, double MK = 1000000.0);
 
+// "задать X(i)0 = X(i)opt": the zero-level fields for the optimum in memory,
+// "Rsr" in thousand km, factors 2..5 truncated to six decimals.
+std::array<double, 6> AdoptedZeroLevels(const ObsPlanState& s, double MK = 1000000.0);
+
 // "Все": three passes of f = 5, 4, 3, 2, 1, each starting from the coded
 // optimum fields left by the one before; a failed optimization is reported and
 // the sweep goes on. Returns the held factor and the result of each of the 15.

@@ -56,6 +56,10 @@ TEST(FourOfFive, AllOnesHeldAtZeroGivesMinusOneFifth) {
   EXPECT_EQ(s.XoptNat[1], 199000);  // thousand km: 2e11 − 0.2·5e9 metres
   EXPECT_NEAR(s.XoptNat[4], 298, 1e-9);
   EXPECT_EQ(s.XoptNat[6], 686.98);
+  EXPECT_EQ(AdoptedZeroLevels(s), (std::array<double, 6>{0, 199000, 0.096, 1.8, 298, 50}));
+  ObsPlanState zero = s;
+  zero.Xopt.fill(0);
+  EXPECT_EQ(AdoptedZeroLevels(zero), (std::array<double, 6>{0, 200000, 0.1, 2, 300, 50}));
 
   auto report = ReadTextFile(ResolvePath(tmp.path, kFourOfFiveReport));
   ASSERT_TRUE(report);
