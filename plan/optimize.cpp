@@ -38,9 +38,8 @@ std::optional<double> Multiplier(double a, double p) {
 
 std::string ReportRelPath(int plan) { return "\\Plan" + std::to_string(plan) + "\\TorvikSLU.dat"; }
 
-ActionResult Optimize(const Coefficients& b, const PlanLevels& lv, int PlanNo, const std::filesystem::path& folder,
-                      LinearSystem& sys, Optimum* out, double MK) {
-  const UserMessage fail{kMsgSolve, kTitle};
+bool SolveStationary(const Coefficients& b, LinearSystem& sys, const StageSink& stage, bool blankAfterHeadings,
+                     CodedPoint* out, double MK) {
   auto& A = sys.ASlu;
   auto shown = [&](double v) { return Fix(MK * v) / MK; };
   auto row = [&](int r) {
@@ -54,7 +53,10 @@ ActionResult Optimize(const Coefficients& b, const PlanLevels& lv, int PlanNo, c
       if (!std::isfinite(v)) return false;
     return true;
   };
-  const auto path = ResolvePath(folder, ReportRelPath(PlanNo));
+  auto heading = [&](std::vector<std::string> h) {
+    if (blankAfterHeadings) h.push_back("");
+    return h;
+  };
 
   // The starting equations ∂Y/∂x_i = 0.
   for (int r = 1; r <= 4; ++r) A[r].fill(0.0);
@@ -66,68 +68,84 @@ ActionResult Optimize(const Coefficients& b, const PlanLevels& lv, int PlanNo, c
     const int i = kProductPairs[c][0], k = kProductPairs[c][1];
     A[i][k] = A[k][i] = b[5 + c];
   }
-  std::vector<std::string> lines{kStart1, kStart2};
+  std::vector<std::string> lines = heading({kStart1, kStart2});
   for (int r = 1; r <= 4; ++r) lines.push_back(row(r));
-  if (!WriteTextFile(path, lines)) return fail;
+  if (!stage(lines)) return false;
 
   // Elimination of x1: rows 5..7 = rows 2..4 + m·row 1.
-  lines = {kStage1a, kStage1b};
+  lines = heading({kStage1a, kStage1b});
   {
     std::array<double, 3> m{};
     for (int k = 2; k <= 4; ++k) {
       auto q = Multiplier(A[k][1], A[1][1]);
-      if (!q) return fail;
+      if (!q) return false;
       m[k - 2] = *q;
     }
     for (int k = 2; k <= 4; ++k)
       for (int c = 0; c <= 4; ++c) A[k + 3][c] = A[k][c] + m[k - 2] * A[1][c];
     lines.push_back(PrintLine().Num(shown(m[0])).Num(shown(m[1])).Num(shown(m[2])).str());
     for (int r = 5; r <= 7; ++r) {
-      if (!finite(r)) return fail;
+      if (!finite(r)) return false;
       lines.push_back(row(r));
     }
   }
-  if (!AppendTextFile(path, lines)) return fail;
+  if (!stage(lines)) return false;
 
   // Elimination of x2: rows 8, 9 = rows 6, 7 + m·row 5 in columns 0, 2, 3, 4.
-  lines = {kStage2};
+  lines = heading({kStage2});
   {
     auto m1 = Multiplier(A[6][2], A[5][2]);
     auto m2 = Multiplier(A[7][2], A[5][2]);
-    if (!m1 || !m2) return fail;
+    if (!m1 || !m2) return false;
     for (int c : {0, 2, 3, 4}) {
       A[8][c] = A[6][c] + *m1 * A[5][c];
       A[9][c] = A[7][c] + *m2 * A[5][c];
     }
     lines.push_back(PrintLine().Num(shown(*m1)).Num(shown(*m2)).str());
     for (int r = 8; r <= 9; ++r) {
-      if (!finite(r)) return fail;
+      if (!finite(r)) return false;
       lines.push_back(row(r));
     }
   }
-  if (!AppendTextFile(path, lines)) return fail;
+  if (!stage(lines)) return false;
 
   // Elimination of x3: row 10 = row 9 + m·row 8 in columns 0, 3, 4.
-  lines = {kStage3};
+  lines = heading({kStage3});
   {
     auto m = Multiplier(A[9][3], A[8][3]);
-    if (!m) return fail;
+    if (!m) return false;
     for (int c : {0, 3, 4}) A[10][c] = A[9][c] + *m * A[8][c];
-    if (!finite(10)) return fail;
+    if (!finite(10)) return false;
     lines.push_back(PrintLine().Num(shown(*m)).str());
     lines.push_back(row(10));
   }
-  if (!AppendTextFile(path, lines)) return fail;
+  if (!stage(lines)) return false;
 
   // Back substitution.
-  if (A[10][4] == 0.0) return fail;
+  if (A[10][4] == 0.0) return false;
   CodedPoint x{};
   x[4] = -A[10][0] / A[10][4];
   x[3] = -(A[8][4] * x[4] + A[8][0]) / A[8][3];
   x[2] = -(A[5][3] * x[3] + A[5][0] + A[5][4] * x[4]) / A[5][2];
   x[1] = -(A[1][2] * x[2] + A[1][0] + A[1][3] * x[3] + A[1][4] * x[4]) / A[1][1];
   for (int i = 1; i <= 4; ++i)
-    if (!std::isfinite(x[i])) return fail;
+    if (!std::isfinite(x[i])) return false;
+  *out = x;
+  return true;
+}
+
+ActionResult Optimize(const Coefficients& b, const PlanLevels& lv, int PlanNo, const std::filesystem::path& folder,
+                      LinearSystem& sys, Optimum* out, double MK) {
+  const UserMessage fail{kMsgSolve, kTitle};
+  const auto path = ResolvePath(folder, ReportRelPath(PlanNo));
+  bool first = true;
+  const StageSink stage = [&](const std::vector<std::string>& lines) {
+    const bool ok = first ? WriteTextFile(path, lines) : AppendTextFile(path, lines);
+    first = false;
+    return ok;
+  };
+  CodedPoint x{};
+  if (!SolveStationary(b, sys, stage, false, &x, MK)) return fail;
   if (!AppendTextFile(path, {kResult, PrintLine().Num(x[1]).Num(x[2]).Num(x[3]).Num(x[4]).str()})) return fail;
 
   Optimum o;

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,16 @@ struct Optimum {
   CodedPoint XoptNat{};  // natural, Fix(MK·(Xstep·x + Xzero))/MK
   double Yopt = 0.0;     // the fitted model at Xopt
 };
+
+// The elimination alone: fills rows 1..4 of sys from the four-factor model b,
+// eliminates x1, x2, x3 and substitutes back. The lines of each stage (its
+// heading, multipliers and rows; an empty line after each heading when
+// blankAfterHeadings) go to `stage` as soon as the stage is done. False at a
+// zero pivot, a value that is not finite or a stage the sink refused; the
+// stages done so far have been handed over.
+using StageSink = std::function<bool(const std::vector<std::string>&)>;
+bool SolveStationary(const Coefficients& b, LinearSystem& sys, const StageSink& stage, bool blankAfterHeadings,
+                     CodedPoint* x, double MK = 1000000.0);
 
 // "\Plan" + k + "\TorvikSLU.dat".
 std::string ReportRelPath(int plan);

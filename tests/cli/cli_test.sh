@@ -26,7 +26,7 @@ check "elements unknown theory" 2 "$(status "$CLI" elements --theory ptolemy --j
 check "run non-numeric step" 2 "$(status "$CLI" run --folder "$work" --step fast)"
 check "unknown command" 2 "$(status "$CLI" horoscope)"
 check "no message on stdout for bad args" "" "$("$CLI" jd 2000 x 1 2>/dev/null)"
-for c in jd date elements params check run position compare ssvelocity observe plan table drift drift-file points convert ellipse; do
+for c in jd date elements params check run position compare ssvelocity observe observe-plan plan table drift drift-file points convert ellipse; do
   check "$c --help" 0 "$(status "$CLI" "$c" --help)"
 done
 
@@ -232,6 +232,14 @@ check "plan fit planet 11" 2 "$(status "$CLI" plan fit --folder "$work" --plan 1
 check "observe --stat" 0 "$?"
 check "observe --stat report lines" 25 "$(grep -c $'\r$' "$work/Dat/Stat4Almagest.txt")"
 check "observe --stat without accepted steps" 1 "$(status "$CLI" observe --folder "$work" --table Almagest --planet 4 --years 2 --stat --quiet)"
+# The experiment series of a five-factor observation plan.
+out=$("$CLI" observe-plan run --folder "$work" --observatory GREN --planet 4 --plan B5 --from 42 --to 43 --start 1.1.2000 --years 5 --save --quiet 2>/dev/null)
+check "observe-plan experiments and coefficients" 23 "$(echo "$out" | grep -c '^exp \|^b')"
+check "observe-plan listing" 51 "$(grep -c $'\r$' "$work/Dat/Plan.txt")"
+check "observe-plan plan file" 87 "$(grep -c $'\r$' "$work/Obs/Plan/GREN4_1.dat")"
+check "observe-plan unknown plan" 2 "$(status "$CLI" observe-plan run --folder "$work" --table AlBattani --planet 4 --plan X5)"
+check "observe-plan the Earth" 2 "$(status "$CLI" observe-plan run --folder "$work" --table AlBattani --planet 3 --plan O5)"
+check "observe-plan --from after --to" 2 "$(status "$CLI" observe-plan run --folder "$work" --table AlBattani --planet 4 --plan O5 --from 5 --to 4)"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

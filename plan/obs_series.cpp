@@ -1,0 +1,73 @@
+#include "plan/obs_series.h"
+
+#include <algorithm>
+
+namespace torvik {
+
+PlanTheory PlanTheoryOf(const ObsPlanState& st, int e, const Model& m) {
+  PlanTheory p;
+  p.AlfaL0 = st.AlfaL0;
+  p.W0sr = st.W0sr;
+  for (int a = 1; a <= kObsFactors; ++a) p.row[static_cast<std::size_t>(a - 1)] = st.PlanX[a][e] * st.Xstep[a] + st.Xzero[a];
+  p.earthR0sr = st.earthR0sr;
+  p.earthEks0 = st.earthEks0;
+  p.earthBetta0 = st.earthBetta0 / m.kUgol;
+  p.earthAlfaP0 = st.earthAlfaP0 / m.kUgol;
+  p.earthAlfaU0 = st.earthAlfaU0 / m.kUgol;
+  p.earthAlfaL0 = st.earthAlfaL0 / m.kUgol;
+  p.earthW0sr = st.earthW0sr;
+  return p;
+}
+
+double RunCriterion(const ObservationRun& run) {
+  if (run.NdR() == 0) return 0;
+  return run.settings().criterion == ObsCriterion::dR ? run.MeanDR() : run.MeanAbsDL() * 3600;
+}
+
+ActionResult ObsExperimentSeries::Start(const ObsSettings& s, ObsPlanState& st, int first, int last) {
+  s_ = s;
+  st_ = &st;
+  exp_ = std::max(first, 1);
+  last_ = std::min(last, kObsExperiments);
+  stopped_ = false;
+  running_ = exp_ <= last_;
+  if (!running_) return std::nullopt;
+  return StartExperiment();
+}
+
+ActionResult ObsExperimentSeries::StartExperiment() {
+  s_.plan = PlanTheoryOf(*st_, exp_, m_);
+  // Every experiment reads the observatory file from its start again.
+  if (src_.kind() == SourceKind::Obs) {
+    src_.ClearObsEnd();
+    src_.Rewind();
+  }
+  m_.Stop = 0;
+  run_ = std::make_unique<ObservationRun>(m_, src_);
+  if (auto msg = run_->Start(s_)) {
+    running_ = false;
+    return msg;
+  }
+  return std::nullopt;
+}
+
+ActionResult ObsExperimentSeries::Step() {
+  if (!running_) return std::nullopt;
+  ObsStepResult r = run_->Step();
+  if (run_->Running()) return r.message;
+  st_->Ycrit[exp_] = RunCriterion(*run_);
+  if (stopped_ || exp_ >= last_) {
+    running_ = false;
+    return r.message;
+  }
+  ++exp_;
+  if (auto msg = StartExperiment()) return msg;
+  return r.message;
+}
+
+void ObsExperimentSeries::RequestStop() {
+  stopped_ = true;
+  if (run_) run_->RequestStop();
+}
+
+}  // namespace torvik

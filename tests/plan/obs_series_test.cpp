@@ -1,0 +1,86 @@
+// The experiment series over an observatory run with theory "P": the plan's
+// orbits reach the run, the centre of a template plan fits better than a
+// corner, the order of stopping, and an empty series.
+#include "plan/obs_series.h"
+
+#include <gtest/gtest.h>
+
+#include "observe/sample_files.h"
+#include "params/startup.h"
+#include "temp_folder.h"
+
+namespace torvik {
+namespace {
+
+struct SeriesFixture : ::testing::Test {
+  void SetUp() override {
+    ASSERT_FALSE(StartUp(m));
+    ASSERT_TRUE(EnsureObservatoryFile(tmp.path, "GREN", 4));
+    src = std::make_unique<ObservationSource>(tmp.path);
+    src->SwitchKind(SourceKind::Obs, nullptr);
+    auto sel = src->SelectObservatory(1, 4);
+    ASSERT_FALSE(sel.message);
+    ApplyPresets(sel.presets, s);
+    s.Npl = 4;
+    s.day = 1, s.month = 1, s.year = 2000;
+    s.years = 1;
+    s.dRlimit = false;
+    s.earth = s.planet = ObsTheory::P;
+    st.Npl = 4;
+    Model work;
+    ASSERT_FALSE(ObsPlanTemplate(work, 2451544.5, 1, 1, 2000, &st));
+    const ObsPlan plan = CreateObsPlan(ObsPlanKind::O5);
+    for (int i = 1; i <= 5; ++i)
+      for (int e = 1; e <= 43; ++e) st.PlanX[i][e] = plan.PlanX[i][e];
+    st.Ycrit.fill(-1);
+  }
+  int RunAll(ObsExperimentSeries& series) {
+    int steps = 0;
+    while (series.Running() && steps < 1000000) series.Step(), ++steps;
+    return steps;
+  }
+
+  testing::TempFolder tmp{"obs_series"};
+  Model m;
+  std::unique_ptr<ObservationSource> src;
+  ObsSettings s;
+  ObsPlanState st;
+};
+
+TEST_F(SeriesFixture, PlanOrbitsReachTheRuns) {
+  ObsExperimentSeries series(m, *src);
+  ASSERT_FALSE(series.Start(s, st, 1, 2));
+  RunAll(series);
+  ASSERT_FALSE(series.Start(s, st, 43, 50));  // numbers past 43 have no row
+  RunAll(series);
+  EXPECT_GT(st.Ycrit[1], 0);
+  EXPECT_NE(st.Ycrit[1], st.Ycrit[2]);  // node ±10°
+  // The template's centre is the J2000 orbit: it fits far better than a
+  // corner 5 million km off.
+  EXPECT_LT(st.Ycrit[43], st.Ycrit[1] / 5);
+  EXPECT_EQ(st.Ycrit[3], -1);
+
+  // With another theory every experiment repeats the same run.
+  s.planet = s.earth = ObsTheory::J;
+  ASSERT_FALSE(series.Start(s, st, 1, 2));
+  RunAll(series);
+  EXPECT_EQ(st.Ycrit[1], st.Ycrit[2]);
+}
+
+TEST_F(SeriesFixture, StopEndsTheSeriesAfterTheCurrentRun) {
+  ObsExperimentSeries series(m, *src);
+  ASSERT_FALSE(series.Start(s, st, 1, 3));
+  while (series.Running() && series.ExpCur() < 2) series.Step();
+  series.Step();
+  series.RequestStop();
+  RunAll(series);
+  EXPECT_EQ(series.ExpCur(), 2);
+  EXPECT_NE(st.Ycrit[2], -1);
+  EXPECT_EQ(st.Ycrit[3], -1);
+
+  ASSERT_FALSE(series.Start(s, st, 5, 4));
+  EXPECT_FALSE(series.Running());
+}
+
+}  // namespace
+}  // namespace torvik
