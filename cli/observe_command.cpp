@@ -181,16 +181,8 @@ int ObserveCommand(const Args& args) {
   if (auto r = StartUp(m)) return PrintUserMessage(*r);
 
   ObservationSource src(folder);
-  SelectResult sel;
-  if (table) {
-    sel = src.SelectTable(index);
-  } else {
-    src.SwitchKind(SourceKind::Obs, nullptr);
-    sel = src.SelectObservatory(index, planet);
-  }
-  if (sel.message) return PrintUserMessage(*sel.message);
-  ApplyPresets(sel.presets, s);
-  if (table) s.calendar.era = kTables[static_cast<std::size_t>(index - 1)].era;
+  if (auto r = OpenSource(src, table ? SourceKind::Tab : SourceKind::Obs, index, static_cast<int>(planet), s))
+    return PrintUserMessage(*r);
   if (calendar) s.calendar.calendar = *calendar;
   if (dayStart) s.calendar.dayStart = *dayStart;
   if (start) s.day = start->day, s.month = start->month, s.year = start->year;

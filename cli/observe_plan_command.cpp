@@ -92,17 +92,8 @@ int RunSeries(const Args& args) {
   Model m;
   if (auto r = StartUp(m)) return PrintUserMessage(*r);
   ObservationSource src(folder);
-  SelectResult sel;
-  if (table) {
-    sel = src.SelectTable(index);
-  } else {
-    src.SwitchKind(SourceKind::Obs, nullptr);
-    sel = src.SelectObservatory(index, p);
-  }
-  if (sel.message) return PrintUserMessage(*sel.message);
   ObsSettings s;
-  ApplyPresets(sel.presets, s);
-  if (table) s.calendar.era = kTables[static_cast<std::size_t>(index - 1)].era;
+  if (auto r = OpenSource(src, table ? SourceKind::Tab : SourceKind::Obs, index, p, s)) return PrintUserMessage(*r);
   if (start) s.day = start->day, s.month = start->month, s.year = start->year;
   s.Npl = p;
   s.years = years;

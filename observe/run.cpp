@@ -59,6 +59,20 @@ void ApplyPresets(const SourcePresets& p, ObsSettings& s) {
   if (p.hasDate) s.day = p.day, s.month = p.month, s.year = p.year;
 }
 
+ActionResult OpenSource(ObservationSource& src, SourceKind kind, int index, int planet, ObsSettings& s) {
+  SelectResult sel;
+  if (kind == SourceKind::Tab) {
+    sel = src.SelectTable(index);
+  } else {
+    src.SwitchKind(SourceKind::Obs, nullptr);
+    sel = src.SelectObservatory(index, planet);
+  }
+  if (sel.message) return sel.message;
+  ApplyPresets(sel.presets, s);
+  if (kind == SourceKind::Tab) s.calendar.era = kTables[static_cast<std::size_t>(index - 1)].era;
+  return std::nullopt;
+}
+
 ObservationRun::ObservationRun(Model& m, ObservationSource& source) : m_(m), src_(source) {}
 ObservationRun::~ObservationRun() = default;
 

@@ -99,6 +99,11 @@ struct ObsSettings {
 // Applies the presets of a source selection to the settings.
 void ApplyPresets(const SourcePresets& p, ObsSettings& s);
 
+// Opens table or observatory number `index` (1-based, in the order of
+// kTables / kObservatories) for body `planet` and applies its presets, and a
+// table's Egyptian era, to the settings; the selection's message on failure.
+ActionResult OpenSource(ObservationSource& src, SourceKind kind, int index, int planet, ObsSettings& s);
+
 // An angle pair of a screen row, truncated to six decimals.
 struct RowPair {
   double a = 0, b = 0;
