@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "observe/sample_files.h"
@@ -146,6 +147,7 @@ void ObservationScreen::Build() {
   helioPicture->SetScale(0, 120, 20, 0);
   QFont small = helioPicture->font();
   small.setPixelSize(8);  // the trace inset prints a line per unit (9 pixels)
+  small.setStyleStrategy(QFont::NoAntialias);  // so that white text erases it
   helioPicture->setFont(small);
   helioFrame->setWidget(helioPicture);
   helioBox->addWidget(helioFrame);
@@ -766,10 +768,15 @@ void ObservationScreen::PaintHorizon(bool rays, bool trails) {
       obsPicture->Circle(d.x, d.y - 6, 0.5, kWhite, 1.0, true);
     }
   if (rays && topoPrev_[0].valid) obsPicture->Line(0, -6, topoPrev_[0].x, topoPrev_[0].y - 6, kWhite);
-  obsPicture->Text(0.5, 12, QString::fromUtf8("Юг"));
+  // "Юг" heads the picture: its upper edge is y = 10.
+  obsPicture->Text(0.5, 10, QString::fromUtf8("Юг"));
   obsPicture->Text(-10, 6, QString::fromUtf8("горизонт"));
   obsPicture->Text(-10, -6, QString::fromUtf8("Восток"));
-  obsPicture->Text(7, -6, QString::fromUtf8("Запад"));
+  // "Запад" from x = 7, moved left as far as it would run over the edge.
+  const QString west = QString::fromUtf8("Запад");
+  const double unitPx = obsPicture->ToPixel(1, 0).x() - obsPicture->ToPixel(0, 0).x();
+  const double overflow = obsPicture->TextRect(7, -6, west).right() + 1 - obsPicture->ToPixel(10, -6).x();
+  obsPicture->Text(7 - std::max(0.0, overflow) / unitPx, -6, west);
   obsPicture->Line(-10, 6, 10, 6, blue);
   obsPicture->Circle(0, 4, 2, blue, 1.0, true);
   obsPicture->Circle(0, -6, 2, blue, 1.0, true);
