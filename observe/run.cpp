@@ -272,6 +272,7 @@ ObservationRun::Flow ObservationRun::ReduceStep(ObsStepResult& r) {
   const auto np = static_cast<std::size_t>(Npl);
   const bool obs = src_.kind() == SourceKind::Obs;
   if (s.fileTrace) inset_.clear();
+  horizon_.valid = false;
 
   // ---- 1. time of the step ----
   double JDet = 0;
@@ -404,15 +405,18 @@ ObservationRun::Flow ObservationRun::ReduceStep(ObsStepResult& r) {
       NextStep();
       return Flow::Skipped;
     }
+    horizon_.planet = horizon_.sun = {m.X[np], m.Y[np], m.Z[np]};
     if (Npl != 0) {
       double AzSun, AltSun;
       horizontal(0, &AzSun, &AltSun);
+      horizon_.sun = {m.X[0], m.Y[0], m.Z[0]};
       if (AltPl > 0 && AltPl < AltSun) StepCur_ = live.Step0;
       if (s.hmaxSol && AltSun > s.HmaxSol) {
         NextStep();
         return Flow::Skipped;
       }
     }
+    horizon_.valid = true;
   }
 
   // ---- 6. reduction chain ----

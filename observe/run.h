@@ -132,6 +132,14 @@ struct InsetLine {
   std::string text;
 };
 
+// Horizontal vectors of the step's visibility test (metres, scaled to the
+// distance): x toward the west, y toward the south, z toward the zenith.
+// Valid only when the visibility test ran and kept the step.
+struct HorizonView {
+  bool valid = false;
+  std::array<double, 3> planet{}, sun{};
+};
+
 enum class ObsRunEnd : std::uint8_t { None, Stopped, EndYear, EndOfFile, Error };
 
 struct ObsStepResult {
@@ -174,6 +182,7 @@ class ObservationRun {
   const ObsSettings& settings() const { return s_; }
   const ObsRows& rows() const { return rows_; }
   const std::vector<InsetLine>& inset() const { return inset_; }
+  const HorizonView& horizon() const { return horizon_; }
   const StepDate& stepDate() const { return cur_; }   // date of the step just made
   const StepDate& tableDate() const { return loc_; }  // local date of the next table step
   std::int32_t StartY() const { return startY_; }
@@ -214,6 +223,7 @@ class ObservationRun {
   ObsSettings s_;
   ObsRows rows_;
   std::vector<InsetLine> inset_;
+  HorizonView horizon_;
   MonthTable months_{};
   StepDate cur_, loc_;
   SourcePositions pos_;

@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "observe/sample_files.h"
@@ -144,6 +145,10 @@ void ObservationScreen::Build() {
   helioFrame->setFixedSize(kHelioW, kHelioH);
   helioPicture = new ui::Picture(kHelioW, kInnerH);
   helioPicture->SetScale(0, 120, 20, 0);
+  QFont small = helioPicture->font();
+  small.setPixelSize(8);  // the trace inset prints a line per unit (9 pixels)
+  small.setStyleStrategy(QFont::NoAntialias);  // so that white text erases it
+  helioPicture->setFont(small);
   helioFrame->setWidget(helioPicture);
   helioBox->addWidget(helioFrame);
   pictureRow->addLayout(helioBox);
@@ -530,6 +535,8 @@ void ObservationScreen::OnStart() {
   helioBar->setValue(90);
   helioPrev_ = {};
   geoPrev_ = {};
+  topoPrev_ = {};
+  insetPrev_.clear();
   if (dRmaxBox->isChecked()) {
     const double y = s->live.dRmax / MdR_ + dY_;
     devPicture->Line(0, y, 20, y, QColor(0, 240, 0));
@@ -641,6 +648,8 @@ void ObservationScreen::ClearGrids() {
   for (int v = 2; v < 120; v += 2) helioPicture->Line(0, v, 20, v, kGrid);
   helioPrev_ = {};
   geoPrev_ = {};
+  topoPrev_ = {};
+  insetPrev_.clear();
 }
 
 void ObservationScreen::ScaleChanged() {
@@ -685,30 +694,10 @@ void ObservationScreen::Paint(const ObsStepResult& r) {
     helioPicture->Circle(10 + x, 21 + z, rad, c, 1.0, true);
     prev = {true, x, y, z};
   }
-  // Observation picture, geocentric ecliptic view.
-  if (Npl >= 0 && Npl <= 10) {
-    const auto p = static_cast<std::size_t>(Npl);
-    const double x = (m_.X[p] - m_.X[3]) / Mxy_, y = (m_.Y[p] - m_.Y[3]) / Mxy_, z = (m_.Z[p] - m_.Z[3]) / Mxy_;
-    const double L = run_->Lnab() / m_.kUgol, B = run_->Bnab() / m_.kUgol;
-    const double rx = 20 * std::cos(L) * std::cos(B), ry = 20 * std::sin(L) * std::cos(B), rz = 20 * std::sin(B);
-    if (!trails && geoPrev_[0].valid) {
-      obsPicture->Circle(geoPrev_[0].x, geoPrev_[0].y, 0.2, kWhite, 1.0, true);
-      obsPicture->Circle(geoPrev_[0].x, geoPrev_[0].z + 11, 0.2, kWhite, 1.0, true);
-    }
-    if (rays && geoPrev_[1].valid) {
-      obsPicture->Line(0, 0, geoPrev_[1].x, geoPrev_[1].y, kWhite);
-      obsPicture->Line(0, 11, geoPrev_[1].x, 11 + geoPrev_[1].z, kWhite);
-    }
-    if (rays) {
-      obsPicture->Line(0, 0, rx, ry, BodyColour(m_, Npl));
-      obsPicture->Line(0, 11, rx, 11 + rz, BodyColour(m_, Npl));
-      geoPrev_[1] = {true, rx, ry, rz};
-    }
-    obsPicture->Circle(0, 0, 0.2, BodyColour(m_, 3), 1.0, true);
-    obsPicture->Circle(x, y, 0.2, BodyColour(m_, Npl), 1.0, true);
-    obsPicture->Circle(x, z + 11, 0.2, BodyColour(m_, Npl), 1.0, true);
-    geoPrev_[0] = {true, x, y, z};
-  }
+  // Observation picture in the chosen view; the trace inset of the step.
+  if (viewGroup->Selected() == 0) PaintGeo(Npl, rays, trails);
+  else PaintHorizon(rays, trails);
+  if (run_->settings().fileTrace) PaintInset();
   // Deviation plot.
   const double D = src_.kind() == SourceKind::Tab ? 1.0 : -1.0;
   const double X = (run_->JDut() - JDplot_) * D / 365.25 / MT_;
@@ -737,6 +726,77 @@ void ObservationScreen::Paint(const ObsStepResult& r) {
   obsPicture->update();
   helioPicture->update();
   devPicture->update();
+}
+
+// Geocentric ecliptic view: the planet and the Earth in plan (about 0, 0) and
+// side view (about 0, 11), the rays toward the place of the source.
+void ObservationScreen::PaintGeo(int Npl, bool rays, bool trails) {
+  if (Npl < 0 || Npl > 10) return;
+  const auto p = static_cast<std::size_t>(Npl);
+  const double x = (m_.X[p] - m_.X[3]) / Mxy_, y = (m_.Y[p] - m_.Y[3]) / Mxy_, z = (m_.Z[p] - m_.Z[3]) / Mxy_;
+  const double L = run_->Lnab() / m_.kUgol, B = run_->Bnab() / m_.kUgol;
+  const double rx = 20 * std::cos(L) * std::cos(B), ry = 20 * std::sin(L) * std::cos(B), rz = 20 * std::sin(B);
+  if (!trails && geoPrev_[0].valid) {
+    obsPicture->Circle(geoPrev_[0].x, geoPrev_[0].y, 0.2, kWhite, 1.0, true);
+    obsPicture->Circle(geoPrev_[0].x, geoPrev_[0].z + 11, 0.2, kWhite, 1.0, true);
+  }
+  if (rays && geoPrev_[1].valid) {
+    obsPicture->Line(0, 0, geoPrev_[1].x, geoPrev_[1].y, kWhite);
+    obsPicture->Line(0, 11, geoPrev_[1].x, 11 + geoPrev_[1].z, kWhite);
+  }
+  if (rays) {
+    obsPicture->Line(0, 0, rx, ry, BodyColour(m_, Npl));
+    obsPicture->Line(0, 11, rx, 11 + rz, BodyColour(m_, Npl));
+    geoPrev_[1] = {true, rx, ry, rz};
+  }
+  obsPicture->Circle(0, 0, 0.2, BodyColour(m_, 3), 1.0, true);
+  obsPicture->Circle(x, y, 0.2, BodyColour(m_, Npl), 1.0, true);
+  obsPicture->Circle(x, z + 11, 0.2, BodyColour(m_, Npl), 1.0, true);
+  geoPrev_[0] = {true, x, y, z};
+}
+
+// Topocentric horizontal view: the elevation above the horizon line (y = 6)
+// and the plan about the observer (0, −6), west to the right, south up.
+void ObservationScreen::PaintHorizon(bool rays, bool trails) {
+  const HorizonView& h = run_->horizon();
+  if (!h.valid) return;  // drawn only by a step that passed the visibility test
+  const QColor blue(0, 0, 255), green(0, 200, 0);
+  if (!trails)
+    for (const Drawn& d : topoPrev_) {
+      if (!d.valid) continue;
+      obsPicture->Circle(d.x, d.z + 6, 0.5, kWhite, 1.0, true);
+      obsPicture->Circle(d.x, d.y - 6, 0.5, kWhite, 1.0, true);
+    }
+  if (rays && topoPrev_[0].valid) obsPicture->Line(0, -6, topoPrev_[0].x, topoPrev_[0].y - 6, kWhite);
+  // "Юг" heads the picture: its upper edge is y = 10.
+  obsPicture->Text(0.5, 10, QString::fromUtf8("Юг"));
+  obsPicture->Text(-10, 6, QString::fromUtf8("горизонт"));
+  obsPicture->Text(-10, -6, QString::fromUtf8("Восток"));
+  // "Запад" from x = 7, moved left as far as it would run over the edge.
+  const QString west = QString::fromUtf8("Запад");
+  const double unitPx = obsPicture->ToPixel(1, 0).x() - obsPicture->ToPixel(0, 0).x();
+  const double overflow = obsPicture->TextRect(7, -6, west).right() + 1 - obsPicture->ToPixel(10, -6).x();
+  obsPicture->Text(7 - std::max(0.0, overflow) / unitPx, -6, west);
+  obsPicture->Line(-10, 6, 10, 6, blue);
+  obsPicture->Circle(0, 4, 2, blue, 1.0, true);
+  obsPicture->Circle(0, -6, 2, blue, 1.0, true);
+  const std::array<double, 3>* vectors[2] = {&h.planet, &h.sun};
+  for (std::size_t i = 0; i < 2; ++i) {
+    const auto& v = *vectors[i];
+    const Drawn d{true, v[0] / Mxy_, v[1] / Mxy_, v[2] / Mxy_};
+    obsPicture->Circle(d.x, d.z + 6, 0.5, kSunFill, 1.0, true);
+    obsPicture->Circle(d.x, d.y - 6, 0.5, kSunFill, 1.0, true);
+    topoPrev_[i] = d;
+  }
+  if (rays) obsPicture->Line(0, -6, topoPrev_[0].x, topoPrev_[0].y - 6, green);
+}
+
+// The trace of the step's stages printed in the heliocentric picture at x = 1;
+// the texts of the previous step are first drawn over in white.
+void ObservationScreen::PaintInset() {
+  for (const InsetLine& l : insetPrev_) helioPicture->Text(1, l.y, QString::fromStdString(l.text), kWhite);
+  insetPrev_ = run_->inset();
+  for (const InsetLine& l : insetPrev_) helioPicture->Text(1, l.y, QString::fromStdString(l.text));
 }
 
 // ---- dates ----

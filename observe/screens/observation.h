@@ -101,6 +101,9 @@ class ObservationScreen : public ui::Screen {
   void Turn();
   void ShowRows();
   void Paint(const ObsStepResult& r);
+  void PaintGeo(int Npl, bool rays, bool trails);
+  void PaintHorizon(bool rays, bool trails);
+  void PaintInset();
   void ClearPictures();
   void ClearGrids();
   void ScaleChanged();
@@ -129,6 +132,8 @@ class ObservationScreen : public ui::Screen {
   };
   std::array<Drawn, 3> helioPrev_{};  // Sun, Earth, planet
   std::array<Drawn, 2> geoPrev_{};    // planet, ray end
+  std::array<Drawn, 2> topoPrev_{};   // planet, Sun (horizontal view)
+  std::vector<InsetLine> insetPrev_;  // the trace inset of the last step
 };
 
 }  // namespace torvik

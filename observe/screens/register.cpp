@@ -33,7 +33,7 @@ std::vector<std::string> RenderObserveScreens(ui::Navigator& nav, const QString&
   std::vector<std::string> failed;
   ui::CapturedMessages messages;  // nothing modal while rendering
   auto* s = static_cast<ObservationScreen*>(nav.Get("observe"));
-  if (!s) return {"observation", "observation-obs"};
+  if (!s) return {"observation", "observation-topo", "observation-obs"};
   const QDir out(dir);
   s->Open();
   s->tableGroup->Option(4)->click();  // Almagest
@@ -47,6 +47,23 @@ std::vector<std::string> RenderObserveScreens(ui::Navigator& nav, const QString&
   RunToTheEnd(s);
   s->helioBar->setValue(200);  // the plan and side views at the foot of the inner picture
   if (!messages.shown.empty() || !Save(s, out.filePath("observation.png"))) failed.push_back("observation");
+
+  // Two years in the horizontal view with the stages of the last step printed
+  // in the heliocentric picture.
+  messages.shown.clear();
+  s->yearsField->setText("2");
+  s->visibilityBox->setChecked(true);
+  s->fileTraceBox->setChecked(true);
+  s->viewGroup->Option(1)->click();
+  s->scaleBar->setValue(1000);
+  s->clearButton->click();
+  RunToTheEnd(s);
+  s->helioBar->setValue(70);  // the inset in view
+  if (!messages.shown.empty() || !Save(s, out.filePath("observation-topo.png"))) failed.push_back("observation-topo");
+  s->visibilityBox->setChecked(false);
+  s->fileTraceBox->setChecked(false);
+  s->viewGroup->Option(0)->click();
+  s->scaleBar->setValue(400);
 
   messages.shown.clear();
   s->dataGroup->Option(1)->click();

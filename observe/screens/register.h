@@ -15,7 +15,8 @@ void RegisterObserveScreens(ui::Navigator& nav, Model& m, const std::filesystem:
 
 // Pictures of the screen at work, after RenderScreens has saved its defaults:
 // dir/observation.png after a 50-year run of "Almagest" for Mars with the
-// deviation plot, dir/observation-obs.png after a run of Mars over the GREN
+// deviation plot, dir/observation-topo.png after two years more in the
+// horizontal view with the trace inset, dir/observation-obs.png after a run of Mars over the GREN
 // file. Returns the names that could not be saved.
 std::vector<std::string> RenderObserveScreens(ui::Navigator& nav, const QString& dir);
 

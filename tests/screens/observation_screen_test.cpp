@@ -1,7 +1,7 @@
 // The observation screen offscreen: the source groups, the refusals of the run
 // start, a table run driven by its buttons against the same run without the
 // screen, the end of an observatory file, the time origin of the deviation
-// plot and the statistics button.
+// plot, the statistics button, the horizontal view and the trace inset.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -270,6 +270,55 @@ TEST_F(ObservationScreenTest, StatisticsDrawsAndWritesOnlyWithCounting) {
   s.mdRField->setText("0");
   s.statButton->click();
   EXPECT_EQ(messages.LastText(), "Введите правильно масштаб");
+}
+
+// A step with "ТОПО ГОР" chosen draws the horizon view from the run's
+// horizontal vectors instead of the geocentric one.
+TEST_F(ObservationScreenTest, TheHorizonViewIsDrawnFromTheVisibilityTest) {
+  ObservationScreen& s = Open();
+  s.tableGroup->Option(TableIndex("Almagest"))->click();
+  s.planetField->setText("4");
+  s.visibilityBox->setChecked(true);
+  s.viewGroup->Option(1)->click();
+  s.scaleBar->setValue(1000);
+  s.startButton->click();
+  s.stepButton->click();
+  EXPECT_TRUE(messages.shown.empty()) << messages.LastText();
+  ASSERT_TRUE(s.Run().horizon().valid);
+  const QColor blue(0, 0, 255), earth(model.ColR[3], model.ColG[3], model.ColB[3]);
+  EXPECT_EQ(s.obsPicture->ColourAt(0, 4), blue);   // observer above the horizon line
+  EXPECT_EQ(s.obsPicture->ColourAt(0, -7), blue);  // observer of the plan
+  EXPECT_EQ(s.obsPicture->ColourAt(0, -6), QColor(0, 200, 0));  // the ray starts at the observer
+  EXPECT_EQ(s.obsPicture->ColourAt(-5, 6), blue);  // horizon
+  EXPECT_NE(s.obsPicture->ColourAt(0, 0), earth);  // no geocentric Earth
+  // The planet in elevation, at 100 million km per unit.
+  const auto& p = s.Run().horizon().planet;
+  EXPECT_EQ(s.obsPicture->ColourAt(p[0] / 1e11, p[2] / 1e11 + 6), QColor(240, 240, 0));
+  s.stopButton->click();
+}
+
+// With "File Отладка" on, every stage's caption and values are printed in the
+// heliocentric picture at x = 1.
+TEST_F(ObservationScreenTest, TheTraceInsetIsPrintedInTheHeliocentricPicture) {
+  ObservationScreen& s = Open();
+  s.tableGroup->Option(TableIndex("Almagest"))->click();
+  s.planetField->setText("4");
+  s.fileTraceBox->setChecked(true);
+  s.startButton->click();
+  s.stepButton->click();
+  EXPECT_TRUE(messages.shown.empty()) << messages.LastText();
+  const auto& inset = s.Run().inset();
+  ASSERT_GE(inset.size(), 16u);  // heliocentric, GEO ECL, Apl, Azv, nutation: four lines each
+  EXPECT_EQ(inset.front().text, "Gelio Ecl  J2000)");
+  const QImage& img = s.helioPicture->Image();
+  for (const InsetLine& l : inset) {
+    const QRect r = s.helioPicture->TextRect(1, l.y, QString::fromStdString(l.text)).intersected(img.rect());
+    int ink = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x) ink += img.pixelColor(x, y).lightness() < 100;
+    EXPECT_GT(ink, 0) << l.text;
+  }
+  s.stopButton->click();
 }
 
 }  // namespace
