@@ -19,6 +19,7 @@
 #include "core/calendar.h"
 #include "core/paths.h"
 #include "core/textfile.h"
+#include "orbit_records.h"
 #include "synthetic.h"
 
 namespace torvik {
@@ -45,18 +46,6 @@ std::string ReadBytes(const fs::path& p) {
   std::stringstream ss;
   ss << f.rdbuf();
   return ss.str();
-}
-
-std::vector<std::vector<double>> Records(const fs::path& orbitFile) {
-  auto lines = ReadTextFile(orbitFile);
-  std::vector<std::vector<double>> out;
-  if (!lines) return out;
-  for (std::size_t i = 5; i < lines->size(); ++i) {
-    std::vector<double> row;
-    for (const auto& f : SplitFields((*lines)[i])) row.push_back(*ParseNumber(f));
-    out.push_back(row);
-  }
-  return out;
 }
 
 RunSettings MercurySettings(const fs::path& folder, int years) {
@@ -145,7 +134,7 @@ TEST(RunFiles, RecordsStartAtNRevTwoAndComeInPairs) {
   run.onExtremum = [&](const ModelRun& r) { kinds.push_back(r.watch().InPeriWin); };
   ASSERT_FALSE(run.Start(MercurySettings(dir.path, 3)));
   RunToEnd(run);
-  auto rec = Records(run.orbitFile());
+  auto rec = test::OrbitRecords(run.orbitFile());
   ASSERT_GE(rec.size(), 20u);
   EXPECT_EQ(rec[0][0], 2);
   // Every record of a perihelion has the NRev of the aphelion after it.
@@ -175,7 +164,7 @@ TEST(RunFiles, BackwardRunWritesNegativeDays) {
   s.endYear = 1601;
   ASSERT_FALSE(run.Start(s));
   RunToEnd(run);
-  auto rec = Records(run.orbitFile());
+  auto rec = test::OrbitRecords(run.orbitFile());
   ASSERT_FALSE(rec.empty());
   for (const auto& r : rec) EXPECT_LT(r[1], 0);
   // The end-year test follows JD, which grows whatever the direction.
@@ -446,7 +435,7 @@ TEST(RunImitator, SamplesTheSourceAndWritesItsFolder) {
     RunToEnd(run);
     EXPECT_EQ(src.starts, 1);
     EXPECT_EQ(src.calls, run.totalSteps());
-    auto rec = Records(run.orbitFile());
+    auto rec = test::OrbitRecords(run.orbitFile());
     ASSERT_GE(rec.size(), 10u);
     for (const auto& r : rec) EXPECT_NEAR(r[2] / 1e6, 77.46, 0.01);  // AlfaP, degrees
     auto lines = ReadTextFile(run.orbitFile());

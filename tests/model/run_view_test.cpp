@@ -11,6 +11,7 @@
 
 #include "core/paths.h"
 #include "core/textfile.h"
+#include "orbit_records.h"
 #include "model/compare.h"
 #include "model/run.h"
 #include "params/startup.h"
@@ -29,19 +30,6 @@ struct Folder {
   }
   ~Folder() { fs::remove_all(path); }
 };
-
-// The printed numbers of the orbit records (after the five header lines).
-std::vector<std::vector<double>> Records(const fs::path& file) {
-  std::vector<std::vector<double>> out;
-  auto lines = ReadTextFile(file);
-  if (!lines) return out;
-  for (std::size_t i = 5; i < lines->size(); ++i) {
-    std::vector<double> row;
-    for (const auto& f : SplitFields((*lines)[i])) row.push_back(*ParseNumber(f));
-    out.push_back(row);
-  }
-  return out;
-}
 
 // Two years of Меркурий from the start-up data. The references of AlfaU,
 // Betta, Eks and Rsr are those of the extremum at which NRev becomes 2 (the
@@ -66,7 +54,7 @@ TEST(WatchFields, AgreeWithTheOrbitFileOfTheSameRun) {
   EXPECT_EQ(f.perihelionDate.year, 1601);
   while (run.Running()) run.Batch();
 
-  const auto rec = Records(run.orbitFile());
+  const auto rec = test::OrbitRecords(run.orbitFile());
   ASSERT_GE(rec.size(), 10u);
   // Columns: NRev, tRun, AlfaP, AlfaU, Betta (degrees × 10^6), Eks (× 10^6), Rsr (m), Period (days × 10^6).
   const auto& first = rec.front();
