@@ -29,7 +29,7 @@ ActionResult ObsExperimentSeries::Start(const ObsSettings& s, ObsPlanState& st, 
   st_ = &st;
   exp_ = std::max(first, 1);
   last_ = std::min(last, kObsExperiments);
-  stopped_ = false;
+  stopped_ = ended_ = false;
   running_ = exp_ <= last_;
   if (!running_) return std::nullopt;
   return StartExperiment();
@@ -53,21 +53,39 @@ ActionResult ObsExperimentSeries::StartExperiment() {
 
 ActionResult ObsExperimentSeries::Step() {
   if (!running_) return std::nullopt;
-  ObsStepResult r = run_->Step();
-  if (run_->Running()) return r.message;
-  st_->Ycrit[exp_] = RunCriterion(*run_);
-  if (stopped_ || exp_ >= last_) {
-    running_ = false;
-    return r.message;
+  if (ended_) {
+    // The run of the experiment before stays readable until this step.
+    ended_ = false;
+    ++exp_;
+    if (auto msg = StartExperiment()) return msg;
   }
-  ++exp_;
-  if (auto msg = StartExperiment()) return msg;
-  return r.message;
+  step_ = run_->Step();
+  if (run_->Running()) return step_.message;
+  Finish();
+  return step_.message;
+}
+
+void ObsExperimentSeries::Finish() {
+  st_->Ycrit[exp_] = RunCriterion(*run_);
+  if (stopped_ || exp_ >= last_) running_ = false;
+  else ended_ = true;
 }
 
 void ObsExperimentSeries::RequestStop() {
   stopped_ = true;
+  if (ended_) running_ = false;
   if (run_) run_->RequestStop();
+}
+
+void ObsExperimentSeries::StopNow() {
+  if (!running_) return;
+  stopped_ = true;
+  if (ended_) {
+    running_ = false;
+    return;
+  }
+  run_->RequestStop();
+  Finish();
 }
 
 }  // namespace torvik

@@ -39,27 +39,37 @@ class ObsExperimentSeries {
   // cannot start ends the series.
   ActionResult Start(const ObsSettings& s, ObsPlanState& st, int first, int last);
   // One step of the current run. When the run ends, its criterion goes to
-  // Ycrit(ExpCur) and the next experiment starts; a fault inside a step ends
-  // only that experiment's run (its message is returned).
+  // Ycrit(ExpCur) and the next experiment starts with the next Step (so that
+  // the ended run can still be read); a fault inside a step ends only that
+  // experiment's run (its message is returned).
   ActionResult Step();
   // "Остановить": the current run ends after its step and no further
   // experiment starts.
   void RequestStop();
+  // "Остановить" between two steps: the current run ends here with the steps
+  // made so far, its criterion is stored and the series ends.
+  void StopNow();
 
   bool Running() const { return running_; }
   int ExpCur() const { return exp_; }
+  // True after the step that ended the run of ExpCur().
+  bool ExperimentEnded() const { return ended_ || !running_; }
   const ObservationRun* run() const { return run_.get(); }
+  // What the last step left (for painting).
+  const ObsStepResult& lastStep() const { return step_; }
 
  private:
   ActionResult StartExperiment();
+  void Finish();
 
   Model& m_;
   ObservationSource& src_;
   ObsSettings s_;
   ObsPlanState* st_ = nullptr;
   std::unique_ptr<ObservationRun> run_;
+  ObsStepResult step_;
   int exp_ = 0, last_ = 0;
-  bool running_ = false, stopped_ = false;
+  bool running_ = false, stopped_ = false, ended_ = false;
 };
 
 }  // namespace torvik

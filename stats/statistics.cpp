@@ -89,6 +89,26 @@ void Statistics::ShowRange(int p, StatsFields& f) const {
   f.lastDate = JDToDate(t_.JDfile + t_.tDay[n]);
 }
 
+StatsOutcome Statistics::ShowListing(const std::vector<std::string>& listing, ActionResult message) {
+  StatsOutcome out;
+  out.message = std::move(message);
+  plot_.Size(35, 20);
+  plot_.Clear();
+  // A text line is half a plot centimetre; the header and the count line
+  // start at x = 2, the points at x = 1.
+  for (std::size_t i = 0; i < listing.size(); ++i)
+    plot_.Text(i < 5 ? 2 : 1, 19 - 0.5 * static_cast<double>(i), listing[i]);
+  if (t_.NPoint > 0 && static_cast<std::size_t>(t_.NPoint) < t_.tDay.size()) {
+    const auto n = static_cast<std::size_t>(t_.NPoint);
+    out.fields.NPoint = t_.NPoint;
+    out.fields.IStart = 1;
+    out.fields.IEnd = t_.NPoint;
+    out.fields.firstDate = JDToDate(t_.JDfile);
+    out.fields.lastDate = JDToDate(t_.JDfile + t_.tDay[n]);
+  }
+  return out;
+}
+
 // ---------------------------------------------------------------------------
 
 StatsOutcome Statistics::LoadRunFile(const StatsInputs& in) {

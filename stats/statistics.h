@@ -16,6 +16,7 @@
 #include <functional>
 #include <optional>
 #include <random>
+#include <vector>
 #include <string>
 
 #include "core/calendar.h"
@@ -119,6 +120,14 @@ class Statistics {
   // A mouse press on the plot at plot x: the nearest point becomes the first
   // (left button) or the last (right button) selected point.
   StatsOutcome SelectPoint(double x, bool left, const StatsInputs& in);
+
+  // The point table itself, for the Mox series of the observation plans,
+  // which reads and extends it in place.
+  PointTable& table() { return t_; }
+  // The listing of a Mox series read into the table: the plot 35 × 20 cleared,
+  // the header lines from (2, 19) down, the point lines below them at x = 1,
+  // and the selection over all points.
+  StatsOutcome ShowListing(const std::vector<std::string>& listing, ActionResult message);
 
   // ---- state (read only for the screen) ----
   const PointTable& points() const { return t_; }

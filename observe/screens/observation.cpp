@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "observe/sample_files.h"
+#include "plan/obs_report.h"
 #include "core/textfile.h"
 #include "ui/messages.h"
 
@@ -18,11 +19,14 @@ namespace {
 constexpr int kObsPx = 220;        // −10..10 both ways
 constexpr int kHelioW = 180;       // outer heliocentric picture, pixels
 constexpr int kHelioH = 240;
-constexpr int kInnerH = kHelioW * 6;  // inner picture: 0..20 across, 0..120 up
+// The inner picture, 0..20 across and 0..120 up, is twice as wide as
+// the outer one (scrolled across, the Sun in the middle), so that the plan
+// report's columns, one unit apart, can be read.
+constexpr int kInnerW = kHelioW * 2;
+constexpr int kInnerH = kInnerW * 6;
 constexpr int kDevW = 540, kDevH = 170;  // 0..20 across, 0..6 up
 const QColor kGrid(200, 200, 200), kAxis(120, 120, 120), kWhite(255, 255, 255);
 const QColor kSunFill(240, 240, 0);
-const char* const kNotYet = "Эта часть пока не готова: эксперименты и планы наблюдений появятся позже.";
 
 ui::NumberField* Field(double v, int width = 62) {
   auto* f = new ui::NumberField(v);
@@ -140,13 +144,13 @@ void ObservationScreen::Build() {
   helioBox->setSpacing(0);
   helioFrame = new QScrollArea;
   helioFrame->setFrameShape(QFrame::NoFrame);
-  helioFrame->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  helioFrame->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   helioFrame->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   helioFrame->setFixedSize(kHelioW, kHelioH);
-  helioPicture = new ui::Picture(kHelioW, kInnerH);
+  helioPicture = new ui::Picture(kInnerW, kInnerH);
   helioPicture->SetScale(0, 120, 20, 0);
   QFont small = helioPicture->font();
-  small.setPixelSize(8);  // the trace inset prints a line per unit (9 pixels)
+  small.setPixelSize(10);  // the trace inset and the report print a line per unit (18 pixels)
   small.setStyleStrategy(QFont::NoAntialias);  // so that white text erases it
   helioPicture->setFont(small);
   helioFrame->setWidget(helioPicture);
@@ -373,8 +377,10 @@ void ObservationScreen::Build() {
   connect(dmyToJdButton, &QPushButton::clicked, this, [this] { OnDmyToJd(); });
   connect(jdToDmyButton, &QPushButton::clicked, this, [this] { OnJdToDmy(); });
   connect(jd0Button, &QPushButton::clicked, this, [this] { OnJd0(); });
-  for (QPushButton* b : {experimentsButton, planButton, coeffButton, graphsButton})
-    connect(b, &QPushButton::clicked, this, [] { ui::Messages().Show(UserMessage{kNotYet, kTitle}); });
+  connect(experimentsButton, &QPushButton::clicked, this, [this] { RunExperiments(); });
+  connect(planButton, &QPushButton::clicked, this, [this] { CreatePlan(); });
+  connect(coeffButton, &QPushButton::clicked, this, [this] { FindRegression(); });
+  connect(graphsButton, &QPushButton::clicked, this, [this] { PlotSections(); });
   connect(statButton, &QPushButton::clicked, this, [this] { OnStatistics(); });
   connect(aberrationButton, &QPushButton::clicked, this, [this] { nav_.Show("aberration"); });
   connect(converterButton, &QPushButton::clicked, this, [this] { nav_.Show("converter"); });
@@ -388,7 +394,43 @@ void ObservationScreen::Build() {
 
   ScaleChanged();
   HelioScrolled();
+  // The Sun in the middle of the outer picture, once its scroll range is known.
+  connect(helioFrame->horizontalScrollBar(), &QScrollBar::rangeChanged, this, [this](int, int max) {
+    if (!helioCentred_ && max > 0) {
+      helioCentred_ = true;
+      helioFrame->horizontalScrollBar()->setValue(max / 2);
+    }
+  });
   ClearPictures();
+  AttachPlanScreen();
+}
+
+// The plan screen works on this screen's planet, date, velocity and source;
+// the plan is created, the plan screen shown and plan 1 loaded into it.
+void ObservationScreen::AttachPlanScreen() {
+  planScreen_ = static_cast<ObsPlanScreen*>(nav_.Get("obsplan"));
+  if (!planScreen_) return;
+  ObsPlanLink link;
+  link.planet = planetField;
+  link.day = dayField;
+  link.month = monthField;
+  link.year = yearField;
+  link.jd = jdField;
+  link.vsys = vsys;
+  link.source = [this]() -> std::optional<std::pair<std::string, std::string>> {
+    if (!src_.IsOpen()) return std::nullopt;
+    return std::make_pair(std::string(src_.kind() == SourceKind::Obs ? "Obs" : "Tab"), src_.name());
+  };
+  link.JDstart = [this] { return Cur().Started() ? Cur().JDstart() : m_.JDstart; };
+  link.dateTrigger = [this] { OnDmyToJd(); };
+  link.reportTrigger = [this] {
+    planTitle_ = planScreen_->state().PlanTitle;
+    ShowPlanReport();
+  };
+  planScreen_->Attach(std::move(link));
+  CreatePlan();
+  planScreen_->planNoField->setText("1");
+  planScreen_->LoadPlan();
 }
 
 // ---- sources ----
@@ -525,37 +567,56 @@ void ObservationScreen::ReadLive() {
 
 void ObservationScreen::OnStart() {
   if (timer_.isActive()) return;  // one run at a time
-  const auto s = ReadSettings();
+  auto s = ReadSettings();
   if (!s) {
     ui::Messages().Show(UserMessage{"Введите правильно данные", kTitle0});
     return;
   }
+  // The plan screen's fields go into the plan: with theory "P" the planet
+  // follows the zero levels and the Earth the plan's orbit.
+  if (planScreen_) {
+    planScreen_->ReadPlanFields();
+    s->plan = PlanTheoryOf(planScreen_->state(), 0, m_);
+  }
+  seriesMode_ = false;
   if (!ui::Report(run_->Start(*s))) return;
-  JDplot_ = run_->JDstart();
+  if (planScreen_) planScreen_->SetRunDates(s->day, s->month, s->year, run_->EndY());
+  BeginPainting(*s);
+  timer_.start(0);
+}
+
+// What every run start does to the pictures and the progress.
+void ObservationScreen::BeginPainting(const ObsSettings& s) {
+  JDplot_ = Cur().JDstart();
   helioBar->setValue(90);
   helioPrev_ = {};
   geoPrev_ = {};
   topoPrev_ = {};
   insetPrev_.clear();
   if (dRmaxBox->isChecked()) {
-    const double y = s->live.dRmax / MdR_ + dY_;
+    const double y = s.live.dRmax / MdR_ + dY_;
     devPicture->Line(0, y, 20, y, QColor(0, 240, 0));
   }
-  if (statBox->isChecked()) stats_.emplace(s->live.dRmax);
+  if (statBox->isChecked()) stats_.emplace(s.live.dRmax);
   runStartMs_ = QDateTime::currentMSecsSinceEpoch();
   runStartSteps_ = 0;
   ShowRows();
-  timer_.start(0);
 }
 
 void ObservationScreen::OnStop() {
-  run_->RequestStop();
   timer_.stop();
   progressLabel->clear();
+  if (SeriesRunning()) {
+    series_->StopNow();
+    ShowPlanReport();
+    Show(expFromField, series_->ExpCur());  // the date fields keep the stopped run's date
+    return;
+  }
+  run_->RequestStop();
 }
 
 void ObservationScreen::OnContinue() {
-  if (!run_->Started() || timer_.isActive()) return;
+  if (seriesMode_ || !run_->Started() || timer_.isActive()) return;
   ReadLive();
   run_->Continue();
   runStartMs_ = QDateTime::currentMSecsSinceEpoch();
@@ -564,7 +625,7 @@ void ObservationScreen::OnContinue() {
 }
 
 void ObservationScreen::OnOneStep() {
-  if (!run_->Started()) return;
+  if (seriesMode_ || !run_->Started()) return;
   timer_.stop();
   ReadLive();
   run_->OneStep();
@@ -572,34 +633,164 @@ void ObservationScreen::OnOneStep() {
 }
 
 void ObservationScreen::Turn() {
+  if (seriesMode_) return SeriesTurn();
   if (!run_->Running()) return;
   ReadLive();
   const ObsStepResult r = run_->Step();
-  if (r.reduced && stats_ && statBox->isChecked()) stats_->Add(run_->dLpl(), run_->dBpl(), run_->dRpl());
-  Paint(r);
-  ShowRows();
-  if (run_->Running()) {
-    // Progress: the date reached, steps per second and the time left.
-    const double secs = std::max(1e-3, (QDateTime::currentMSecsSinceEpoch() - runStartMs_) / 1000.0);
-    const double rate = static_cast<double>(run_->steps() - runStartSteps_) / secs;
-    const StepDate& d = run_->stepDate();
-    QString text = QString("дата %1.%2.%3, шагов в секунду %4").arg(d.CurD, 0, 'f', 2).arg(d.CurM).arg(d.CurY).arg(rate, 0, 'f', 1);
-    if (src_.kind() == SourceKind::Tab && rate > 0 && run_->StepCur() > 0) {
-      const double daysLeft = (run_->EndY() - d.CurY) * 365.25;
-      text += QString(", осталось %1 с").arg(std::max(0.0, daysLeft / run_->StepCur() / rate), 0, 'f', 0);
-    } else if (src_.lineCount() > 0 && rate > 0) {
-      text += QString(", осталось %1 с").arg(static_cast<double>(src_.lineCount() - src_.linePosition()) / rate, 0, 'f', 0);
-    }
-    progressLabel->setText(text);
-    timer_.start(r.pauseMs);
-  } else {
-    progressLabel->clear();
-  }
+  AfterStep(r);
+  if (run_->Running()) timer_.start(r.pauseMs);
+  else progressLabel->clear();
   ui::Report(r.message);
 }
 
+// Counting, painting, the fields, the planet's period on the plan screen and
+// the progress line after a step of the run on the screen.
+void ObservationScreen::AfterStep(const ObsStepResult& r) {
+  const ObservationRun& run = Cur();
+  if (r.reduced && stats_ && statBox->isChecked()) stats_->Add(run.dLpl(), run.dBpl(), run.dRpl());
+  Paint(r);
+  ShowRows();
+  if (r.reduced && planScreen_) planScreen_->SetPeriod(run.rows().period);
+  if (!run.Running()) return;
+  // Progress: the date reached, steps per second and the time left.
+  const double secs = std::max(1e-3, (QDateTime::currentMSecsSinceEpoch() - runStartMs_) / 1000.0);
+  const double rate = static_cast<double>(run.steps() - runStartSteps_) / secs;
+  const StepDate& d = run.stepDate();
+  QString text = QString("дата %1.%2.%3, шагов в секунду %4").arg(d.CurD, 0, 'f', 2).arg(d.CurM).arg(d.CurY).arg(rate, 0, 'f', 1);
+  if (seriesMode_) text = QString("эксперимент %1, ").arg(series_->ExpCur()) + text;
+  if (src_.kind() == SourceKind::Tab && rate > 0 && run.StepCur() > 0) {
+    const double daysLeft = (run.EndY() - d.CurY) * 365.25;
+    text += QString(", осталось %1 с").arg(std::max(0.0, daysLeft / run.StepCur() / rate), 0, 'f', 0);
+  } else if (src_.lineCount() > 0 && rate > 0) {
+    text += QString(", осталось %1 с").arg(static_cast<double>(src_.lineCount() - src_.linePosition()) / rate, 0, 'f', 0);
+  }
+  progressLabel->setText(text);
+}
+
+// ---- experiments ----
+
+void ObservationScreen::CreatePlan() {
+  plan_ = CreateObsPlan(planGroup->Selected() == 1 ? ObsPlanKind::B5 : ObsPlanKind::O5);
+  planTitle_.clear();
+  if (!planScreen_) return;
+  ObsPlanState& st = planScreen_->state();
+  for (int i = 1; i <= kObsFactors; ++i)
+    for (int e = 1; e <= kObsExperiments; ++e) st.PlanX[i][e] = plan_.PlanX[i][e];
+  // The listing is for reading only; a folder that cannot take it stops nothing.
+  WriteObsPlanListing(plan_, st.PlanNo, folder_);
+  planScreen_->Open();
+}
+
+void ObservationScreen::RunExperiments() {
+  if (timer_.isActive() || !planScreen_) return;
+  auto s = ReadSettings();
+  const auto first = static_cast<ui::NumberField*>(expFromField)->Integer(-32768, 32767);
+  const auto last = static_cast<ui::NumberField*>(expToField)->Integer(-32768, 32767);
+  if (!s || !first || !last) {
+    ui::Messages().Show(UserMessage{"Введите правильно данные", kTitle0});
+    return;
+  }
+  planScreen_->ReadPlanFields();
+  ObsPlanState& st = planScreen_->state();
+  series_ = std::make_unique<ObsExperimentSeries>(m_, src_);
+  seriesMode_ = true;
+  seriesStart_ = *s;
+  if (!ui::Report(series_->Start(*s, st, *first, *last))) return;
+  if (!series_->Running()) return EndSeries();  // a reversed series runs nothing
+  planScreen_->SetRunDates(s->day, s->month, s->year, series_->run()->EndY());
+  Show(expFromField, series_->ExpCur());
+  BeginPainting(*s);
+  timer_.start(0);
+}
+
+void ObservationScreen::SeriesTurn() {
+  if (!series_->Running()) return;
+  const ActionResult message = series_->Step();
+  const ObsStepResult& r = series_->lastStep();
+  Show(expFromField, series_->ExpCur());
+  AfterStep(r);
+  if (series_->ExperimentEnded()) ShowPlanReport();
+  if (series_->Running()) timer_.start(r.pauseMs);
+  ui::Report(message);
+  if (!series_->Running()) EndSeries();
+}
+
+// The end of a series that was not stopped: the start date back in the date
+// fields, the first experiment 1.
+void ObservationScreen::EndSeries() {
+  progressLabel->clear();
+  Show(dayField, seriesStart_.day);
+  Show(monthField, seriesStart_.month);
+  Show(yearField, seriesStart_.year);
+  Show(expFromField, 1);
+  OnDmyToJd();
+}
+
+void ObservationScreen::FindRegression() {
+  if (!planScreen_) return;
+  ObsPlanState& st = planScreen_->state();
+  if (yFuncBox->isChecked()) ObsTestCriterion(plan_, ObsTestY::Func, &st.Ycrit);
+  else if (yiBox->isChecked()) ObsTestCriterion(plan_, ObsTestY::Index, &st.Ycrit);
+  const ObsPlanKind kind = planGroup->Selected() == 1 ? ObsPlanKind::B5 : ObsPlanKind::O5;
+  const ObsRegression r = FindObsRegression(plan_, kind, st.Ycrit, m_.MK);
+  st.b = r.b;
+  for (int c = 1; c <= 20; ++c) st.bSaved[c] = r.b[c];
+  st.Yfit = r.Yfit;
+  ShowPlanReport();
+  // Fitted (red) and experimental (black) criterion of each experiment.
+  const QColor red(250, 0, 0), black(0, 0, 1);
+  obsPicture->Text(-9, -9, QString::fromUtf8("расчет"));
+  obsPicture->Circle(-9.5, -9.5, 0.2, red, 1.0, true);
+  obsPicture->Text(-9, -8, QString::fromUtf8("эксперимент"));
+  obsPicture->Circle(-9.5, -8.5, 0.1, black, 1.0, true);
+  if (r.YfitMax != 0 && std::isfinite(r.YfitMax))
+    for (int j = 1; j <= r.NPlanExp; ++j) {
+      const double x = j / 2.2 - 10;
+      obsPicture->Circle(x, 20 * r.Yfit[j] / r.YfitMax - 10, 0.2, red, 1.0, true);
+      obsPicture->Circle(x, 20 * st.Ycrit[j] / r.YfitMax - 10, 0.1, black, 1.0, true);
+    }
+  obsPicture->update();
+}
+
+void ObservationScreen::PlotSections() {
+  if (!planScreen_) return;
+  const auto scale = ui::ParseNumber(mdRField->text()), offset = ui::ParseNumber(dYField->text());
+  const auto base = planScreen_->CodedOptimum();
+  if (!scale || *scale == 0 || !offset || !base) {
+    ui::Messages().Show(UserMessage{"Введите правильно данные", kTitle0});
+    return;
+  }
+  const ObsCoefficients& b = planScreen_->state().b;
+  devPicture->Text(2, 6,
+                   "Rsr                        Eks                          Betta"
+                   "                     AlfaP                         AlfaU");
+  for (int i = 1; i <= kObsFactors; ++i) {
+    ObsPoint x = *base;
+    for (int u = 0; u <= 8; ++u) {
+      x[static_cast<std::size_t>(i)] = u / 4.0 - 1;
+      const double Y = ObsFitValue(b, x);
+      devPicture->Circle(4 * (i - 1) + u / 2.0, Y / *scale + *offset, 0.1, BodyColour(m_, i + 1));
+    }
+    devPicture->Line(4 * (i - 1), 6, 4 * (i - 1), 0, QColor(0, 0, 1));
+  }
+  devPicture->update();
+}
+
+// The plan report on the inner heliocentric picture, cleared first.
+void ObservationScreen::ShowPlanReport() {
+  if (!planScreen_) return;
+  ClearHelio();
+  ObsPlanState st = planScreen_->state();
+  double* v[] = {&st.VXsys, &st.VYsys, &st.VZsys};
+  for (std::size_t i = 0; i < 3; ++i)
+    if (const auto x = ui::ParseNumber(vsys[i]->text())) *v[i] = *x * 1000;
+  for (const ReportItem& item : ObsPlanReport(st, planTitle_, m_.MK))
+    helioPicture->Text(item.x, item.y, QString::fromStdString(item.text));
+  helioPicture->update();
+}
+
 void ObservationScreen::ShowRows() {
-  const ObsRows& w = run_->rows();
+  const ObsRows& w = Cur().rows();
   Show(etUtField, w.etUtMinutes);
   Show(jdField, w.jdUt);
   Show(dayField, w.date.day);
@@ -643,12 +834,16 @@ void ObservationScreen::ClearGrids() {
   }
   obsPicture->Line(0, -10, 0, 10, kAxis);
   obsPicture->Line(-10, 0, 10, 0, kAxis);
+  geoPrev_ = {};
+  topoPrev_ = {};
+  ClearHelio();
+}
+
+void ObservationScreen::ClearHelio() {
   helioPicture->Clear();
   for (int v = 2; v < 20; v += 2) helioPicture->Line(v, 0, v, 120, kGrid);
   for (int v = 2; v < 120; v += 2) helioPicture->Line(0, v, 20, v, kGrid);
   helioPrev_ = {};
-  geoPrev_ = {};
-  topoPrev_ = {};
   insetPrev_.clear();
 }
 
@@ -660,13 +855,13 @@ void ObservationScreen::ScaleChanged() {
 }
 
 void ObservationScreen::HelioScrolled() {
-  const int top = (kInnerH - kHelioH) * helioBar->value() / 200;
+  const int top = (kInnerH - helioFrame->viewport()->height()) * helioBar->value() / 200;
   helioFrame->verticalScrollBar()->setValue(top);
 }
 
 void ObservationScreen::Paint(const ObsStepResult& r) {
   if (!r.reduced && !r.rejected) return;
-  const int Npl = run_->settings().Npl;
+  const int Npl = Cur().settings().Npl;
   const bool rays = raysBox->isChecked(), trails = trailsBox->isChecked();
   // Heliocentric picture: the Sun, the Earth and the planet in plan and side view.
   const int bodies[3] = {0, 3, Npl};
@@ -697,30 +892,30 @@ void ObservationScreen::Paint(const ObsStepResult& r) {
   // Observation picture in the chosen view; the trace inset of the step.
   if (viewGroup->Selected() == 0) PaintGeo(Npl, rays, trails);
   else PaintHorizon(rays, trails);
-  if (run_->settings().fileTrace) PaintInset();
+  if (Cur().settings().fileTrace) PaintInset();
   // Deviation plot.
   const double D = src_.kind() == SourceKind::Tab ? 1.0 : -1.0;
-  const double X = (run_->JDut() - JDplot_) * D / 365.25 / MT_;
+  const double X = (Cur().JDut() - JDplot_) * D / 365.25 / MT_;
   if (theoryViewBox->isChecked()) {
-    if (lBox->isChecked()) devPicture->Point(X, run_->Lteor() / MAlfa_ + dY_, QColor(0, 0, 255));
-    if (bBox->isChecked()) devPicture->Point(X, run_->Bteor() / MdAlfa_ + dY_, QColor(50, 0, 200));
+    if (lBox->isChecked()) devPicture->Point(X, Cur().Lteor() / MAlfa_ + dY_, QColor(0, 0, 255));
+    if (bBox->isChecked()) devPicture->Point(X, Cur().Bteor() / MdAlfa_ + dY_, QColor(50, 0, 200));
   }
   if (sourceViewBox->isChecked()) {
-    if (lBox->isChecked()) devPicture->Point(X, run_->Lnab() / MAlfa_ + dY_, QColor(220, 250, 0));
-    if (bBox->isChecked()) devPicture->Point(X, run_->Bnab() / MdAlfa_ + dY_, QColor(220, 250, 0));
+    if (lBox->isChecked()) devPicture->Point(X, Cur().Lnab() / MAlfa_ + dY_, QColor(220, 250, 0));
+    if (bBox->isChecked()) devPicture->Point(X, Cur().Bnab() / MdAlfa_ + dY_, QColor(220, 250, 0));
   }
   if (dLdBBox->isChecked()) {
-    devPicture->Point(X, run_->dLpl() / MdAlfa_ + 3 + dY_, QColor(255, 0, 0));
-    devPicture->Point(X, run_->dBpl() / MdAlfa_ + 3 + dY_, QColor(0, 130, 130));
+    devPicture->Point(X, Cur().dLpl() / MdAlfa_ + 3 + dY_, QColor(255, 0, 0));
+    devPicture->Point(X, Cur().dBpl() / MdAlfa_ + 3 + dY_, QColor(0, 130, 130));
   }
   if (dRBox->isChecked()) {
-    const double y = run_->dRpl() / MdR_ + dY_;
+    const double y = Cur().dRpl() / MdR_ + dY_;
     if (r.rejected) devPicture->Circle(X, y, 0.15, QColor(0, 0, 200));
     else devPicture->Point(X, y, QColor(0, 0, 200));
   }
   if (dRsrBox->isChecked()) {
-    const double c = run_->rows().criterion;
-    const double y = run_->settings().criterion == ObsCriterion::dR ? c / MdR_ + dY_ : c / 3600 / MdAlfa_ + dY_;
+    const double c = Cur().rows().criterion;
+    const double y = Cur().settings().criterion == ObsCriterion::dR ? c / MdR_ + dY_ : c / 3600 / MdAlfa_ + dY_;
     devPicture->Point(X, y, Qt::black);
   }
   obsPicture->update();
@@ -734,7 +929,7 @@ void ObservationScreen::PaintGeo(int Npl, bool rays, bool trails) {
   if (Npl < 0 || Npl > 10) return;
   const auto p = static_cast<std::size_t>(Npl);
   const double x = (m_.X[p] - m_.X[3]) / Mxy_, y = (m_.Y[p] - m_.Y[3]) / Mxy_, z = (m_.Z[p] - m_.Z[3]) / Mxy_;
-  const double L = run_->Lnab() / m_.kUgol, B = run_->Bnab() / m_.kUgol;
+  const double L = Cur().Lnab() / m_.kUgol, B = Cur().Bnab() / m_.kUgol;
   const double rx = 20 * std::cos(L) * std::cos(B), ry = 20 * std::sin(L) * std::cos(B), rz = 20 * std::sin(B);
   if (!trails && geoPrev_[0].valid) {
     obsPicture->Circle(geoPrev_[0].x, geoPrev_[0].y, 0.2, kWhite, 1.0, true);
@@ -758,7 +953,7 @@ void ObservationScreen::PaintGeo(int Npl, bool rays, bool trails) {
 // Topocentric horizontal view: the elevation above the horizon line (y = 6)
 // and the plan about the observer (0, −6), west to the right, south up.
 void ObservationScreen::PaintHorizon(bool rays, bool trails) {
-  const HorizonView& h = run_->horizon();
+  const HorizonView& h = Cur().horizon();
   if (!h.valid) return;  // drawn only by a step that passed the visibility test
   const QColor blue(0, 0, 255), green(0, 200, 0);
   if (!trails)
@@ -795,7 +990,7 @@ void ObservationScreen::PaintHorizon(bool rays, bool trails) {
 // the texts of the previous step are first drawn over in white.
 void ObservationScreen::PaintInset() {
   for (const InsetLine& l : insetPrev_) helioPicture->Text(1, l.y, QString::fromStdString(l.text), kWhite);
-  insetPrev_ = run_->inset();
+  insetPrev_ = Cur().inset();
   for (const InsetLine& l : insetPrev_) helioPicture->Text(1, l.y, QString::fromStdString(l.text));
 }
 
@@ -845,6 +1040,7 @@ void ObservationScreen::OnClose() {
   obsGroup->Select(0);
   tableGroup->blockSignals(false);
   obsGroup->blockSignals(false);
+  if (planScreen_) planScreen_->hide();
   hide();
 }
 
@@ -867,8 +1063,8 @@ void ObservationScreen::OnStatistics() {
   devPicture->Text(10, 5, "dRpl");
   draw(devPicture, StatCurve::dR);
   if (!statBox->isChecked()) return;
-  const ObsMeans means{run_->NdR(), run_->MeanAbsDL(), run_->MeanAbsDB(), run_->MeanDR()};
-  ui::Report(WriteStatReport(folder_, *stats_, run_->settings().Npl, src_.name(), means));
+  const ObsMeans means{Cur().NdR(), Cur().MeanAbsDL(), Cur().MeanAbsDB(), Cur().MeanDR()};
+  ui::Report(WriteStatReport(folder_, *stats_, Cur().settings().Npl, src_.name(), means));
 }
 
 void ObservationScreen::PrepareScreenshot() {}

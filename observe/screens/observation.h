@@ -22,6 +22,9 @@
 #include "observe/obs_stats.h"
 #include "observe/run.h"
 #include "observe/sources.h"
+#include "plan/obs_plan.h"
+#include "plan/obs_series.h"
+#include "plan/screens/obs_plan_screen.h"
 #include "ui/fields.h"
 #include "ui/picture.h"
 #include "ui/screen.h"
@@ -73,7 +76,23 @@ class ObservationScreen : public ui::Screen {
   QPushButton *graphsButton = nullptr, *aberrationButton = nullptr, *converterButton = nullptr;
   QPushButton *ellipseButton = nullptr, *closeButton = nullptr;
 
-  const ObservationRun& Run() const { return *run_; }
+  // The run on the screen: the ordinary run, or the current run of an
+  // experiment series.
+  const ObservationRun& Run() const { return Cur(); }
+  // The coded plan of the experiments ("Создать план* ").
+  const ObsPlan& Plan() const { return plan_; }
+  // True while a series of experiments runs.
+  bool SeriesRunning() const { return series_ && series_->Running(); }
+  // The plan screen this screen works with.
+  ObsPlanScreen* PlanScreen() const { return planScreen_; }
+
+  // "Создать план* ", "Выполнить эксперименты с", "Найти коэффициенты
+  // уравнения", "Построить графики по ур-ю" and the plan report.
+  void CreatePlan();
+  void RunExperiments();
+  void FindRegression();
+  void PlotSections();
+  void ShowPlanReport();
   const ObservationSource& Source() const { return src_; }
   // True while steps are scheduled.
   bool Active() const { return timer_.isActive(); }
@@ -113,14 +132,28 @@ class ObservationScreen : public ui::Screen {
   void OnJd0();
   void OnClose();
   void OnStatistics();
+  void SeriesTurn();
+  void EndSeries();
+  void BeginPainting(const ObsSettings& s);
+  void AfterStep(const ObsStepResult& r);
+  void ClearHelio();
+  void AttachPlanScreen();
+  const ObservationRun& Cur() const { return seriesMode_ && series_->run() ? *series_->run() : *run_; }
 
   Model& m_;
   ui::Navigator& nav_;
   std::filesystem::path folder_;
   ObservationSource src_;
   std::unique_ptr<ObservationRun> run_;
+  ObsPlan plan_ = CreateObsPlan(ObsPlanKind::O5);
+  std::unique_ptr<ObsExperimentSeries> series_;
+  bool seriesMode_ = false;       // set by a series, cleared by the next "Начать"
+  ObsSettings seriesStart_;       // the start date of the series
+  std::string planTitle_;         // the first line of the plan loaded last
+  ObsPlanScreen* planScreen_ = nullptr;
   QTimer timer_;
   double Mxy_ = 1e10;    // metres per picture unit
+  bool helioCentred_ = false;
   std::optional<ObsStatistics> stats_;  // created by a run start with counting on
   double JDplot_ = 0;    // Julian date of x = 0 in the deviation plot
   double MT_ = 10, MAlfa_ = 90, MdAlfa_ = 1, MdR_ = 50, dY_ = 0;

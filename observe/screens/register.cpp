@@ -27,6 +27,11 @@ void RunToTheEnd(ObservationScreen* s) {
 
 void RegisterObserveScreens(ui::Navigator& nav, Model& m, const std::filesystem::path& folder) {
   nav.Register("observe", [&m, &nav, folder] { return std::make_unique<ObservationScreen>(m, nav, folder); });
+  // The plan screen works with the observation screen, which attaches itself
+  // when it is built.
+  nav.Register("obsplan", [&m, &nav, folder] {
+    return std::make_unique<ObsPlanScreen>(m, nav, folder, [&nav] { nav.Get("observe")->EnsureBuilt(); });
+  });
 }
 
 std::vector<std::string> RenderObserveScreens(ui::Navigator& nav, const QString& dir) {

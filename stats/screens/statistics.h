@@ -82,6 +82,11 @@ class StatisticsScreen : public ui::Screen {
   void OnDeletePoint();
   void OnAddPoint();
   void OnPress(double x, bool left);
+  // The listing of the Mox series of the observation plans, read into the
+  // point table; shows `message` when the reading failed.
+  void ShowListing(const std::vector<std::string>& listing, ActionResult message) {
+    Finish(stats_.ShowListing(listing, std::move(message)));
+  }
 
  protected:
   void Build() override;
