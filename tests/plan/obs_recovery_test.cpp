@@ -87,11 +87,11 @@ struct RecoveryFixture : ::testing::Test {
     while (run.Running()) ASSERT_FALSE(run.Step().message);
     table.record = nullptr;
     ASSERT_GT(table.places.size(), 1000u);
-    // Played back, the shifted orbit meets its observations exactly.
+    // Played back, the shifted orbit meets its observations.
     ObservationRun again(m, *src);
     ASSERT_FALSE(again.Start(s));
     while (again.Running()) again.Step();
-    EXPECT_EQ(again.MeanDR(), 0);
+    EXPECT_LT(again.MeanDR(), 1e-6);  // thousand km: a metre, the rounding of the trigonometry
     EXPECT_EQ(again.MeanAbsDL(), 0);
   }
 
