@@ -54,6 +54,9 @@ constexpr const char* kHelp =
     "  --years N            interval in years (default 200)\n"
     "  --step DAYS          table step in days (default 3.31)\n"
     "  --criterion dR|dL    mean dR (thousand km) or mean |dL| (arcsec), default dR\n"
+    "  --dr-max R           steps with dR >= R thousand km are rejected (default 200)\n"
+    "  --no-dr-limit        accept every step (an experiment far off the observations\n"
+    "                       then still has its criterion)\n"
     "  --jobs N             N worker processes run the experiments side by side\n"
     "                       (default: the number of cores; 1 runs them one after\n"
     "                       another in this process); the results are the same.\n"
@@ -112,14 +115,14 @@ std::optional<PlanSource> SourceOption(const Args& args) {
 
 // The options that make one experiment what it is: handed unchanged to the
 // worker processes.
-constexpr const char* kExperimentOptions[] = {"--table", "--observatory", "--planet", "--plan",     "--start",
-                                              "--years", "--step",        "--criterion", "--plan-no"};
+constexpr const char* kExperimentOptions[] = {"--table", "--observatory", "--planet",  "--plan",    "--start",
+                                              "--years", "--step",        "--criterion", "--plan-no", "--dr-max"};
 
 int RunSeries(const Args& args) {
   if (auto u = UnknownArgument(args, {"--table", "--observatory", "--planet", "--plan", "--from", "--to", "--start",
-                                      "--years", "--step", "--criterion", "--plan-no", "--jobs", "--experiment",
-                                      "--folder"},
-                               {"run", "--save", "--quiet"}))
+                                      "--years", "--step", "--criterion", "--plan-no", "--dr-max", "--jobs",
+                                      "--experiment", "--folder"},
+                               {"run", "--save", "--quiet", "--no-dr-limit"}))
     return BadArgs(kName, "unknown argument " + *u);
   const auto folder = FolderOption(args);
   const auto source = SourceOption(args);
@@ -139,6 +142,7 @@ int RunSeries(const Args& args) {
   const int years = static_cast<int>(OptionInt(args, "--years", 0, 32767).value_or(200));
   const int planNo = static_cast<int>(OptionInt(args, "--plan-no", 0, 32767).value_or(1));
   const auto step = OptionNumber(args, "--step", 1e-6, 1e6);
+  const auto dRmax = OptionNumber(args, "--dr-max", 0, 1e12);
   ObsCriterion criterion = ObsCriterion::dR;
   if (auto c = OptionText(args, "--criterion")) {
     if (*c == "dL") criterion = ObsCriterion::dL;
@@ -167,6 +171,8 @@ int RunSeries(const Args& args) {
     return PrintUserMessage(*r);
   if (start) s.day = start->day, s.month = start->month, s.year = start->year;
   if (step) s.live.Step0 = *step;
+  if (dRmax) s.live.dRmax = *dRmax;
+  s.dRlimit = !HasFlag(args, "--no-dr-limit");
   s.Npl = p;
   s.years = years;
   s.criterion = criterion;
@@ -228,6 +234,7 @@ int RunSeries(const Args& args) {
       for (const char* o : kExperimentOptions)
         if (auto v = OptionText(args, o)) argv.insert(argv.end(), {o, *v});
       if (quiet) argv.push_back("--quiet");
+      if (!s.dRlimit) argv.push_back("--no-dr-limit");
       return argv;
     };
     std::vector<WorkerResult> results;
