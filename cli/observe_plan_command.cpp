@@ -269,7 +269,8 @@ int RunSeries(const Args& args) {
   for (int c = 0; c <= 20; ++c) std::printf("b%d %.10g\n", c, r.b[c]);
   if (HasFlag(args, "--save")) {
     if (auto w = WriteObsPlanFile(st, source->kind(), source->name, folder, m.MK)) return PrintUserMessage(*w);
-    std::printf("file %s\n", ResolvePath(folder, ObsPlanRelPath(source->kind(), source->name, p, planNo)).string().c_str());
+    std::printf("file %s\n",
+                ResolvePath(folder, ObsPlanRelPath(source->kind(), source->name, p, planNo)).string().c_str());
   }
   return kOk;
 }
@@ -309,14 +310,13 @@ int OptimizePlan(const Args& args) {
     }
     startOpt = x;
   }
-  const auto period = OptionNumber(args, "--period", -1e12, 1e12);
+  const auto period = OptionNumber(args, "--period", 0, 1e12);
 
   if (!PrepareProgramFolder(kName, folder, false)) return kFailed;
-  const Model m;
   ObsPlanState st;
   st.PlanNo = static_cast<std::int16_t>(planNo);
   st.Npl = static_cast<int>(*planet);
-  if (auto r = ReadObsPlanFile(source->kind(), source->name, folder, &st, m.MK)) return PrintUserMessage(*r);
+  if (auto r = ReadObsPlanFile(source->kind(), source->name, folder, &st)) return PrintUserMessage(*r);
   if (startOpt)
     for (int i = 1; i <= kObsFactors; ++i) st.Xopt[i] = (*startOpt)[static_cast<std::size_t>(i)];
   const double X6opt = period.value_or(st.XoptNat[6]);
@@ -324,19 +324,18 @@ int OptimizePlan(const Args& args) {
   LinearSystem sys;
   int failed = 0;
   if (all) {
-    for (const auto& step : OptimizeAll(st, X6opt, folder, sys, nullptr, m.MK))
+    for (const auto& step : OptimizeAll(st, X6opt, folder, sys))
       if (step.result) {
         ++failed;
         std::fprintf(stderr, "holding X%d: ", step.f);
         PrintUserMessage(*step.result);
       }
-  } else if (auto r = OptimizeFourOfFive(st, hold, X6opt, folder, sys, nullptr, m.MK)) {
+  } else if (auto r = OptimizeFourOfFive(st, hold, X6opt, folder, sys)) {
     return PrintUserMessage(*r);
   }
   // The coded optimum in full precision, the natural one as the fields show it.
   for (int i = 1; i <= kObsFactors; ++i)
-    std::printf("X%dopt= %s   %s\n", i, NumberText(st.Xopt[i]).c_str(),
-                NumberText(st.XoptNat[i]).c_str());
+    std::printf("X%dopt= %s   %s\n", i, NumberText(st.Xopt[i]).c_str(), NumberText(st.XoptNat[i]).c_str());
   std::printf("X6opt= %s\n", NumberText(st.XoptNat[6]).c_str());
   std::printf("report %s\n", ResolvePath(folder, kFourOfFiveReport).string().c_str());
   if (failed) {
@@ -345,7 +344,7 @@ int OptimizePlan(const Args& args) {
     return kFailed;
   }
   if (HasFlag(args, "--save")) {
-    if (auto w = WriteObsPlanFile(st, source->kind(), source->name, folder, m.MK)) return PrintUserMessage(*w);
+    if (auto w = WriteObsPlanFile(st, source->kind(), source->name, folder)) return PrintUserMessage(*w);
     std::printf("file %s\n",
                 ResolvePath(folder, ObsPlanRelPath(source->kind(), source->name, st.Npl, planNo)).string().c_str());
   }
