@@ -80,16 +80,18 @@ constexpr const char* kHelp =
     "  --save               write the optimum back into the plan file\n"
     "  --folder DIR         program folder (default ~/Torvik6)\n";
 
-// The source of a plan: a table of kTables or an observatory of kObservatories.
+// The source of a plan, a table of kTables or an observatory of
+// kObservatories, and the observed planet.
 struct PlanSource {
   bool table = false;
   int index = 0;     // 1-based
   std::string name;  // the table's workbook name or the observatory code
+  int planet = 0;
   std::string kind() const { return table ? "Tab" : "Obs"; }
 };
 
-// --table NAME or --observatory CODE; nullopt (with the message printed) when
-// neither, both or an unknown one is given.
+// --table NAME or --observatory CODE and --planet P; nullopt (with the message
+// printed) when neither or both sources, an unknown one or no planet is given.
 std::optional<PlanSource> SourceOption(const Args& args) {
   const auto table = OptionText(args, "--table");
   const auto observatory = OptionText(args, "--observatory");
@@ -108,6 +110,12 @@ std::optional<PlanSource> SourceOption(const Args& args) {
     return std::nullopt;
   }
   src.name = src.table ? kTables[static_cast<std::size_t>(src.index - 1)].name : *observatory;
+  const auto planet = OptionInt(args, "--planet", 0, 9);
+  if (!planet || *planet == 3) {
+    BadArgs(kName, "give --planet P (0..9, not 3)");
+    return std::nullopt;
+  }
+  src.planet = static_cast<int>(*planet);
   return src;
 }
 
@@ -127,8 +135,6 @@ int RunSeries(const Args& args) {
   const auto folder = FolderOption(args);
   const auto source = SourceOption(args);
   if (!source) return kBadArgs;
-  const auto planet = OptionInt(args, "--planet", 0, 9);
-  if (!planet || *planet == 3) return BadArgs(kName, "give --planet P (0..9, not 3)");
   const auto kindText = OptionText(args, "--plan");
   if (!kindText || (*kindText != "O5" && *kindText != "B5")) return BadArgs(kName, "give --plan O5 or B5");
   const ObsPlanKind kind = *kindText == "O5" ? ObsPlanKind::O5 : ObsPlanKind::B5;
@@ -161,7 +167,7 @@ int RunSeries(const Args& args) {
 
   // The workers find the folder and the observatory file ready.
   if (!experiment && !PrepareProgramFolder(kName, folder, false)) return kFailed;
-  const int p = static_cast<int>(*planet);
+  const int p = source->planet;
   if (!source->table && !experiment) EnsureObservatoryFile(folder, source->name, p);
   Model m;
   if (auto r = StartUp(m)) return PrintUserMessage(*r);
@@ -285,8 +291,6 @@ int OptimizePlan(const Args& args) {
   const auto folder = FolderOption(args);
   const auto source = SourceOption(args);
   if (!source) return kBadArgs;
-  const auto planet = OptionInt(args, "--planet", 0, 9);
-  if (!planet || *planet == 3) return BadArgs(kName, "give --planet P (0..9, not 3)");
   const int planNo = static_cast<int>(OptionInt(args, "--plan-no", 0, 32767).value_or(1));
   const auto holdText = OptionText(args, "--hold");
   if (!holdText) return BadArgs(kName, "give --hold K (1..5) or --hold all");
@@ -315,7 +319,7 @@ int OptimizePlan(const Args& args) {
   if (!PrepareProgramFolder(kName, folder, false)) return kFailed;
   ObsPlanState st;
   st.PlanNo = static_cast<std::int16_t>(planNo);
-  st.Npl = static_cast<int>(*planet);
+  st.Npl = source->planet;
   if (auto r = ReadObsPlanFile(source->kind(), source->name, folder, &st)) return PrintUserMessage(*r);
   if (startOpt)
     for (int i = 1; i <= kObsFactors; ++i) st.Xopt[i] = (*startOpt)[static_cast<std::size_t>(i)];
