@@ -3,17 +3,10 @@
 // its experiments (side by side in worker processes, or one of them for a
 // batch scheduler), `plan fit` computes the criterion, the regression and the
 // optimum and writes the report.
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -22,6 +15,7 @@
 #include "cli/command.h"
 #include "cli/params_print.h"
 #include "cli/run_loop.h"
+#include "cli/workers.h"
 #include "model/run_view.h"
 #include "core/paths.h"
 #include "core/textfile.h"
@@ -31,8 +25,6 @@
 #include "plan/plan.h"
 #include "plan/planfile.h"
 #include "plan/regression.h"
-
-extern char** environ;
 
 namespace torvik::cli {
 namespace {
@@ -182,147 +174,44 @@ int RunExperiment(const RunOptions& o, const PlanParams& p, int j) {
   return DriveRun(m, s, progress);
 }
 
-struct Worker {
-  int j = 0;
-  pid_t pid = -1;
-  int fd = -1;                 // read end of the worker's stderr
-  std::string pending;         // a line not yet complete
-  std::string last;            // the last line the worker printed
-  std::chrono::steady_clock::time_point start;
-};
-
-// Starts `torvik6-cli plan run ... --experiment j` with its stderr on a pipe
-// and its stdout (the run summary) discarded.
-bool Spawn(const RunOptions& o, int j, Worker* w, std::string* err) {
-  int fds[2];
-  if (pipe2(fds, O_CLOEXEC) != 0) {
-    *err = std::strerror(errno);
-    return false;
-  }
-  std::vector<std::string> argv = {"torvik6-cli", "plan", "run", "--folder", o.folder.string(),
-                                   "--plan", std::to_string(o.plan), "--planet", std::to_string(o.planet),
-                                   "--experiment", std::to_string(j), "--to-year", std::to_string(o.toYear),
-                                   "--run-date", o.runDate};
-  std::string zero, step;
-  for (int i = 1; i <= kFactors; ++i) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%s%.17g", i > 1 ? "," : "", o.levels.Xzero[i]);
-    zero += buf;
-    std::snprintf(buf, sizeof buf, "%s%.17g", i > 1 ? "," : "", o.levels.Xstep[i]);
-    step += buf;
-  }
-  argv.insert(argv.end(), {"--zero", zero, "--step", step});
-  if (o.paramsNo >= 0) argv.insert(argv.end(), {"--params", std::to_string(o.paramsNo)});
-  std::vector<char*> cargv;
-  for (auto& a : argv) cargv.push_back(a.data());
-  cargv.push_back(nullptr);
-  posix_spawn_file_actions_t fa;
-  posix_spawn_file_actions_init(&fa);
-  posix_spawn_file_actions_adddup2(&fa, fds[1], STDERR_FILENO);
-  posix_spawn_file_actions_addopen(&fa, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  const int rc = posix_spawn(&w->pid, "/proc/self/exe", &fa, nullptr, cargv.data(), environ);
-  posix_spawn_file_actions_destroy(&fa);
-  close(fds[1]);
-  if (rc != 0) {
-    close(fds[0]);
-    *err = std::strerror(rc);
-    return false;
-  }
-  w->j = j;
-  w->fd = fds[0];
-  w->start = std::chrono::steady_clock::now();
-  return true;
-}
-
-// Shows the complete lines the worker has written.
-void Relay(Worker& w, const char* data, std::size_t n) {
-  w.pending.append(data, n);
-  std::size_t nl;
-  while ((nl = w.pending.find('\n')) != std::string::npos) {
-    std::string line = w.pending.substr(0, nl);
-    w.pending.erase(0, nl + 1);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty()) continue;
-    std::fprintf(stderr, "%s\n", line.c_str());
-    std::fflush(stderr);
-    w.last = line;
-  }
-}
-
 int RunPlan(const RunOptions& o, int from, int to, int jobs) {
-  const auto t0 = std::chrono::steady_clock::now();
-  const int total = to - from + 1;
-  std::vector<Worker> running;
-  std::vector<std::pair<int, std::string>> failed;
-  int next = from, done = 0;
-  double busy = 0;  // sum of the experiments' wall times, s
-  auto finish = [&](int j, double took, const std::string& failure) {
-    ++done;
-    busy += took;
-    const double wall = Seconds(t0);
-    const double left = wall * (total - done) / done;
-    if (failure.empty())
-      std::fprintf(stderr, "experiment %d: done in %.1f s; %d of %d done, plan left %s\n", j, took, done, total,
-                   DurationText(left).c_str());
-    else {
-      std::fprintf(stderr, "experiment %d: FAILED: %s; %d of %d done, plan left %s\n", j, failure.c_str(), done,
-                   total, DurationText(left).c_str());
-      failed.emplace_back(j, failure);
+  WorkerPlan wp;
+  wp.label = "plan run";
+  wp.from = from, wp.to = to, wp.jobs = jobs;
+  // Each worker is `torvik6-cli plan run ... --experiment j` with the levels
+  // in full precision.
+  wp.argv = [&o](int j) {
+    std::vector<std::string> argv = {"plan", "run", "--folder", o.folder.string(),
+                                     "--plan", std::to_string(o.plan), "--planet", std::to_string(o.planet),
+                                     "--experiment", std::to_string(j), "--to-year", std::to_string(o.toYear),
+                                     "--run-date", o.runDate};
+    std::string zero, step;
+    for (int i = 1; i <= kFactors; ++i) {
+      char buf[64];
+      std::snprintf(buf, sizeof buf, "%s%.17g", i > 1 ? "," : "", o.levels.Xzero[i]);
+      zero += buf;
+      std::snprintf(buf, sizeof buf, "%s%.17g", i > 1 ? "," : "", o.levels.Xstep[i]);
+      step += buf;
     }
-    std::fflush(stderr);
+    argv.insert(argv.end(), {"--zero", zero, "--step", step});
+    if (o.paramsNo >= 0) argv.insert(argv.end(), {"--params", std::to_string(o.paramsNo)});
+    return argv;
   };
-  while (next <= to || !running.empty()) {
-    while (next <= to && static_cast<int>(running.size()) < jobs) {
-      Worker w;
-      std::string err;
-      if (Spawn(o, next, &w, &err))
-        running.push_back(std::move(w));
-      else
-        finish(next, 0.0, "cannot start a worker process: " + err);
-      ++next;
-    }
-    if (running.empty()) continue;
-    std::vector<pollfd> fds;
-    for (const auto& w : running) fds.push_back(pollfd{w.fd, POLLIN, 0});
-    if (poll(fds.data(), fds.size(), -1) < 0) {
-      if (errno == EINTR) continue;
-      std::perror("torvik6-cli plan run: poll");
-      return kFailed;
-    }
-    for (std::size_t i = fds.size(); i-- > 0;) {
-      if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-      Worker& w = running[i];
-      char buf[4096];
-      const ssize_t n = read(w.fd, buf, sizeof buf);
-      if (n > 0) {
-        Relay(w, buf, static_cast<std::size_t>(n));
-        continue;
-      }
-      if (n < 0 && errno == EINTR) continue;
-      // End of the worker's output: it has ended (or is ending).
-      Relay(w, "\n", 1);
-      close(w.fd);
-      int status = 0;
-      while (waitpid(w.pid, &status, 0) < 0 && errno == EINTR) {
-      }
-      std::string failure;
-      if (WIFSIGNALED(status))
-        failure = "killed by signal " + std::to_string(WTERMSIG(status));
-      else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        failure = w.last.empty() ? "exit status " + std::to_string(WEXITSTATUS(status)) : w.last;
-      finish(w.j, Seconds(w.start), failure);
-      running.erase(running.begin() + static_cast<std::ptrdiff_t>(i));
-    }
-  }
-  const double wall = Seconds(t0);
+  std::vector<WorkerResult> results;
+  double wall = 0;
+  if (!RunWorkers(wp, &results, &wall)) return kFailed;
+  double busy = 0;  // sum of the experiments' wall times, s
+  std::size_t failed = 0;
+  for (const auto& r : results) busy += r.seconds, failed += !r.failure.empty();
+  const int total = to - from + 1;
   std::printf("plan %d, planet %d, experiments %d..%d, %d worker process%s: %d done, %zu failed\n", o.plan,
-              o.planet, from, to, jobs, jobs == 1 ? "" : "es", total - static_cast<int>(failed.size()),
-              failed.size());
-  for (const auto& [j, why] : failed) std::printf("  experiment %d failed: %s\n", j, why.c_str());
+              o.planet, from, to, jobs, jobs == 1 ? "" : "es", total - static_cast<int>(failed), failed);
+  for (const auto& r : results)
+    if (!r.failure.empty()) std::printf("  experiment %d failed: %s\n", r.j, r.failure.c_str());
   std::printf("orbit files %s\n", ResolvePath(o.folder, "\\Plan" + std::to_string(o.plan) + "\\Txt" +
                                                           std::to_string(o.planet)).string().c_str());
   std::printf("wall time %.2f s, sum of the experiments %.2f s\n", wall, busy);
-  return failed.empty() ? kOk : kFailed;
+  return failed == 0 ? kOk : kFailed;
 }
 
 int RunCommand(const Args& args, const fs::path& folder, int plan) {
@@ -336,8 +225,7 @@ int RunCommand(const Args& args, const fs::path& folder, int plan) {
   const auto experiment = OptionInt(args, "--experiment", 1, kB4DExperiments);
   const int from = static_cast<int>(OptionInt(args, "--from", 1, kB4DExperiments).value_or(1));
   const int to = static_cast<int>(OptionInt(args, "--to", 1, kB4DExperiments).value_or(kB4DExperiments));
-  const long cores = sysconf(_SC_NPROCESSORS_ONLN);
-  const int jobs = static_cast<int>(OptionInt(args, "--jobs", 1, 1024).value_or(cores > 0 ? cores : 1));
+  const int jobs = static_cast<int>(OptionInt(args, "--jobs", 1, 1024).value_or(CoreCount()));
   if (from > to) return BadArgs(kName, "--from must not exceed --to");
 
   PlanParams p;

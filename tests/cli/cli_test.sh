@@ -240,6 +240,29 @@ check "observe-plan plan file" 87 "$(grep -c $'\r$' "$work/Obs/Plan/GREN4_1.dat"
 check "observe-plan unknown plan" 2 "$(status "$CLI" observe-plan run --folder "$work" --table AlBattani --planet 4 --plan X5)"
 check "observe-plan the Earth" 2 "$(status "$CLI" observe-plan run --folder "$work" --table AlBattani --planet 3 --plan O5)"
 check "observe-plan --from after --to" 2 "$(status "$CLI" observe-plan run --folder "$work" --table AlBattani --planet 4 --plan O5 --from 5 --to 4)"
+# Experiments side by side give the criteria, the coefficients and the plan file of one by one.
+op() { "$CLI" observe-plan run --folder "$work/$1" --table AlBattani --planet 4 --plan O5 --years 10 --no-dr-limit --jobs "$2" --save --quiet 2>/dev/null | grep -v '^file'; }
+out1=$(op op1 1)
+out2=$(op op2 2)
+check "observe-plan --jobs 2 output equals --jobs 1" "$out1" "$out2"
+check "observe-plan --jobs 2 plan file equals --jobs 1" 0 "$(cmp -s "$work/op1/Tab/Plan/AlBattani4_1.dat" "$work/op2/Tab/Plan/AlBattani4_1.dat"; echo $?)"
+check "observe-plan --jobs 0" 2 "$(status "$CLI" observe-plan run --folder "$work" --table AlBattani --planet 4 --plan O5 --jobs 0)"
+# The four-of-five optimum of the saved plan: the held factor keeps the file's 0.
+opt() { "$CLI" observe-plan optimize --folder "$work/op1" --table AlBattani --planet 4 "$@"; }
+out=$(opt --hold 5 2>/dev/null)
+check "observe-plan optimize --hold 5" "X5opt= 0" "$(echo "$out" | grep '^X5opt' | cut -c1-8)"
+check "observe-plan optimize report ends with the optimum" "$(echo "$out" | grep '^X[1-5]opt' | awk '{print $2}' | xargs)" \
+  "$(tail -1 "$work/op1/Dat/TorvikSLU.txt" | tr -d '\r' | xargs)"
+out=$(opt --hold all --save 2>/dev/null)
+check "observe-plan optimize --hold all" 0 "$?"
+check "observe-plan optimize saves the coded optimum" "$(echo "$out" | awk '/^X4opt/ {printf "%d", $2 * 1000000}')" \
+  "$(sed -n 83p "$work/op1/Tab/Plan/AlBattani4_1.dat" | awk '{print $2}')"
+check "observe-plan optimize --hold 6" 2 "$(status opt --hold 6)"
+check "observe-plan optimize --hold x" 2 "$(status opt --hold x)"
+check "observe-plan optimize --start-opt of two" 2 "$(status opt --hold 1 --start-opt 1,2)"
+check "observe-plan optimize without a plan file" "Torvik6: Ошибка чтения данных из файла \Tab\Plan\AlBattani4_9.dat" \
+  "$(opt --hold 1 --plan-no 9 2>&1 >/dev/null)"
+check "observe-plan optimize without a plan file status" 1 "$(status opt --hold 1 --plan-no 9)"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
