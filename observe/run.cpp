@@ -123,8 +123,8 @@ ActionResult ObservationRun::Start(const ObsSettings& s) {
   rows_.jdUt = Fix(1000 * m_.JD) / 1000;
   JDstart_ = m_.JDstart = m_.JD0 = m_.JD;
   loc_ = cur_;
-  NdR_ = 0;
-  sumAbsDL_ = sumAbsDB_ = sumDL_ = sumDB_ = sumDR_ = 0;
+  NdR_ = Nreduced_ = 0;
+  sumAbsDL_ = sumAbsDB_ = sumDL_ = sumDB_ = sumDR_ = sumDRAll_ = sumAbsDLAll_ = 0;
   paramCounter_ = steps_ = 0;
   src_.ClearObsEnd();
   AltPrev_ = 0;
@@ -552,6 +552,9 @@ ObservationRun::Flow ObservationRun::ReduceStep(ObsStepResult& r) {
   if (s.fileParam && !s.solstice) Append(1, {ParamRecord(++paramCounter_, cur_, m.JD, Lnab_, Bnab_, PrecA_)});
 
   // ---- 11. acceptance ----
+  ++Nreduced_;
+  sumDRAll_ += dRpl_;
+  sumAbsDLAll_ += std::fabs(dLpl_);
   if (s.dRlimit && dRpl_ >= live.dRmax) {
     r.rejected = true;
     Append(2, {BadRecord(cur_, dLpl_, dBpl_, dRpl_)});

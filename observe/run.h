@@ -205,6 +205,11 @@ class ObservationRun {
   double MeanAbsDB() const;
   double MeanDR() const;
   std::int32_t NdR() const { return NdR_; }
+  // The same over every step that reached the deviations, rejected ones
+  // included.
+  std::int32_t Nreduced() const { return Nreduced_; }
+  double MeanDRReduced() const { return Nreduced_ ? sumDRAll_ / Nreduced_ : 0.0; }
+  double MeanAbsDLReduced() const { return Nreduced_ ? sumAbsDLAll_ / Nreduced_ : 0.0; }
   // The files of the run (native paths), empty when not enabled.
   std::vector<std::filesystem::path> files() const;
 
@@ -237,7 +242,8 @@ class ObservationRun {
   double Lteor_ = 0, Bteor_ = 0, Lnab_ = 0, Bnab_ = 0, dLpl_ = 0, dBpl_ = 0, dRpl_ = 0, PrecA_ = 0;
   double StepCur_ = 3.31, AltPrev_ = 0;
   bool solsticeFound_ = false;
-  std::int32_t NdR_ = 0;
+  std::int32_t NdR_ = 0, Nreduced_ = 0;
+  double sumDRAll_ = 0, sumAbsDLAll_ = 0;
   double sumAbsDL_ = 0, sumAbsDB_ = 0, sumDL_ = 0, sumDB_ = 0, sumDR_ = 0;
   std::int64_t paramCounter_ = 0, steps_ = 0;
   std::array<std::filesystem::path, 3> paths_;

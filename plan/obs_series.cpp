@@ -20,8 +20,11 @@ PlanTheory PlanTheoryOf(const ObsPlanState& st, int e, const Model& m) {
 }
 
 double RunCriterion(const ObservationRun& run) {
-  if (run.NdR() == 0) return 0;
-  return run.settings().criterion == ObsCriterion::dR ? run.MeanDR() : run.MeanAbsDL() * 3600;
+  const bool dR = run.settings().criterion == ObsCriterion::dR;
+  if (run.NdR() > 0) return dR ? run.MeanDR() : run.MeanAbsDL() * 3600;
+  // An orbit so far off that every step was rejected must not look like the
+  // best fit: its criterion is the mean over the rejected steps.
+  return dR ? run.MeanDRReduced() : run.MeanAbsDLReduced() * 3600;
 }
 
 ActionResult ObsExperimentSeries::Start(const ObsSettings& s, ObsPlanState& st, int first, int last) {

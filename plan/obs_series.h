@@ -25,7 +25,10 @@ namespace torvik {
 PlanTheory PlanTheoryOf(const ObsPlanState& st, int e, const Model& m);
 
 // The criterion of a finished run as the series stores it: the mean dR
-// (thousand km) or the mean |dL| in seconds of arc, 0 without accepted steps.
+// (thousand km) or the mean |dL| in seconds of arc of the accepted steps;
+// when every step was rejected (dR ≥ dRmax), the mean over the rejected
+// steps, so that such an orbit never looks like the best fit; 0 when no step
+// reached the deviations.
 double RunCriterion(const ObservationRun& run);
 
 class ObsExperimentSeries {

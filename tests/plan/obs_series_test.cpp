@@ -82,5 +82,21 @@ TEST_F(SeriesFixture, StopEndsTheSeriesAfterTheCurrentRun) {
   EXPECT_FALSE(series.Running());
 }
 
+// A corner of the plan whose every step exceeds dRmax keeps a criterion
+// above the limit instead of a 0 that would make it the best fit.
+TEST_F(SeriesFixture, AllStepsRejectedStillMeasureTheOrbit) {
+  s.dRlimit = true;
+  s.live.dRmax = 1000;  // thousand km: the centre passes, the corners do not
+  ObsExperimentSeries series(m, *src);
+  ASSERT_FALSE(series.Start(s, st, 1, 1));
+  RunAll(series);
+  ASSERT_EQ(series.run()->NdR(), 0);
+  EXPECT_GT(st.Ycrit[1], 1000);
+  s.criterion = ObsCriterion::dL;
+  ASSERT_FALSE(series.Start(s, st, 1, 1));
+  RunAll(series);
+  EXPECT_GT(st.Ycrit[1], 0);
+}
+
 }  // namespace
 }  // namespace torvik
