@@ -600,6 +600,7 @@ void ObservationScreen::BeginPainting(const ObsSettings& s) {
   if (statBox->isChecked()) stats_.emplace(s.live.dRmax);
   runStartMs_ = QDateTime::currentMSecsSinceEpoch();
   runStartSteps_ = 0;
+  period_ = 0;
   ShowRows();
 }
 
@@ -608,11 +609,13 @@ void ObservationScreen::OnStop() {
   progressLabel->clear();
   if (SeriesRunning()) {
     series_->StopNow();
+    ShowRows();  // the date fields keep the stopped run's date
     ShowPlanReport();
-    Show(expFromField, series_->ExpCur());  // the date fields keep the stopped run's date
+    Show(expFromField, series_->ExpCur());
     return;
   }
   run_->RequestStop();
+  if (run_->Started()) ShowRows();
 }
 
 void ObservationScreen::OnContinue() {
@@ -649,11 +652,19 @@ void ObservationScreen::AfterStep(const ObsStepResult& r) {
   const ObservationRun& run = Cur();
   if (r.reduced && stats_ && statBox->isChecked()) stats_->Add(run.dLpl(), run.dBpl(), run.dRpl());
   Paint(r);
-  ShowRows();
-  if (r.reduced && planScreen_) planScreen_->SetPeriod(run.rows().period);
+  // While the run goes on without a pause the fields are refreshed at most
+  // every 40 ms (some thirty fields per step would cost more than the step).
+  const qint64 now = QDateTime::currentMSecsSinceEpoch();
+  const bool show = !run.Running() || r.pauseMs > 0 || now - rowsShownMs_ >= 40;
+  if (show) {
+    rowsShownMs_ = now;
+    ShowRows();
+  }
+  if (r.reduced) period_ = run.rows().period;
+  if (show && period_ > 0 && planScreen_) planScreen_->SetPeriod(period_);
   if (!run.Running()) return;
   // Progress: the date reached, steps per second and the time left.
-  const double secs = std::max(1e-3, (QDateTime::currentMSecsSinceEpoch() - runStartMs_) / 1000.0);
+  const double secs = std::max(1e-3, (now - runStartMs_) / 1000.0);
   const double rate = static_cast<double>(run.steps() - runStartSteps_) / secs;
   const StepDate& d = run.stepDate();
   QString text = QString("дата %1.%2.%3, шагов в секунду %4").arg(d.CurD, 0, 'f', 2).arg(d.CurM).arg(d.CurY).arg(rate, 0, 'f', 1);
@@ -664,7 +675,7 @@ void ObservationScreen::AfterStep(const ObsStepResult& r) {
   } else if (src_.lineCount() > 0 && rate > 0) {
     text += QString(", осталось %1 с").arg(static_cast<double>(src_.lineCount() - src_.linePosition()) / rate, 0, 'f', 0);
   }
-  progressLabel->setText(text);
+  if (show) progressLabel->setText(text);
 }
 
 // ---- experiments ----

@@ -158,6 +158,8 @@ class ObservationScreen : public ui::Screen {
   double JDplot_ = 0;    // Julian date of x = 0 in the deviation plot
   double MT_ = 10, MAlfa_ = 90, MdAlfa_ = 1, MdR_ = 50, dY_ = 0;
   qint64 runStartMs_ = 0;
+  qint64 rowsShownMs_ = 0;  // when the fields were last refreshed
+  double period_ = 0;       // the planet's period of the last reduced step, days
   std::int64_t runStartSteps_ = 0;
   struct Drawn {
     bool valid = false;
