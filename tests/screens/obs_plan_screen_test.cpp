@@ -188,7 +188,7 @@ TEST_F(ObsPlanScreenTest, StopDuringTheFifthExperimentKeepsItsNumberAndDate) {
   const QString start = date();
   obs->experimentsButton->click();
   for (int i = 0; i < 400000 && obs->expFromField->text() != "5"; ++i) QCoreApplication::processEvents();
-  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+  for (int i = 0; i < 100000 && obs->Run().steps() < 3; ++i) QCoreApplication::processEvents();
   ASSERT_EQ(obs->expFromField->text(), "5");
   obs->stopButton->click();
   EXPECT_FALSE(obs->Active());
