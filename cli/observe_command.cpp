@@ -62,17 +62,6 @@ constexpr const char* kHelp =
     "  --folder DIR         program folder (default ~/Torvik6)\n"
     "  --quiet              no progress on stderr\n";
 
-int FindTable(const std::string& name) {
-  for (std::size_t i = 0; i < kTables.size(); ++i)
-    if (name == kTables[i].name || name == kTables[i].caption) return static_cast<int>(i) + 1;
-  return 0;
-}
-
-int FindObservatory(const std::string& code) {
-  for (std::size_t i = 0; i < kObservatories.size(); ++i)
-    if (code == kObservatories[i].code || code == kObservatories[i].caption) return static_cast<int>(i) + 1;
-  return 0;
-}
 
 ObsTheory TheoryOption(const Args& args, const char* name) {
   const auto t = OptionText(args, name);
@@ -105,8 +94,8 @@ int ObserveCommand(const Args& args) {
   if (table.has_value() == observatory.has_value()) return BadArgs(kName, "give --table NAME or --observatory CODE");
   const int planet = static_cast<int>(OptionInt(args, "--planet", -1000, 1000).value_or(1));
   int index = 0;
-  if (table && !(index = FindTable(*table))) return BadArgs(kName, "--table: no table " + *table);
-  if (observatory && !(index = FindObservatory(*observatory)))
+  if (table && !(index = TableNumber(*table))) return BadArgs(kName, "--table: no table " + *table);
+  if (observatory && !(index = ObservatoryNumber(*observatory)))
     return BadArgs(kName, "--observatory: no observatory " + *observatory);
 
   ObsSettings s;

@@ -101,10 +101,7 @@ std::optional<PlanSource> SourceOption(const Args& args) {
   }
   PlanSource src;
   src.table = table.has_value();
-  for (std::size_t i = 0; table && i < kTables.size(); ++i)
-    if (*table == kTables[i].name || *table == kTables[i].caption) src.index = static_cast<int>(i) + 1;
-  for (std::size_t i = 0; observatory && i < kObservatories.size(); ++i)
-    if (*observatory == kObservatories[i].code) src.index = static_cast<int>(i) + 1;
+  src.index = table ? TableNumber(*table) : ObservatoryNumber(*observatory);
   if (!src.index) {
     BadArgs(kName, "no source " + (table ? *table : *observatory));
     return std::nullopt;

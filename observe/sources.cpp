@@ -381,4 +381,16 @@ ObservationSource::ReadStatus ObservationSource::ReadNextObservation(std::int32_
   }
 }
 
+int TableNumber(std::string_view name) {
+  for (std::size_t i = 0; i < kTables.size(); ++i)
+    if (name == kTables[i].name || name == kTables[i].caption) return static_cast<int>(i) + 1;
+  return 0;
+}
+
+int ObservatoryNumber(std::string_view code) {
+  for (std::size_t i = 0; i < kObservatories.size(); ++i)
+    if (code == kObservatories[i].code || code == kObservatories[i].caption) return static_cast<int>(i) + 1;
+  return 0;
+}
+
 }  // namespace torvik

@@ -52,6 +52,11 @@ struct ObservatoryInfo {
 };
 extern const std::array<ObservatoryInfo, 5> kObservatories;
 
+// The number (1-based, in the order above) of the table of this name or
+// caption, or of the observatory of this code or caption; 0 for none.
+int TableNumber(std::string_view name);
+int ObservatoryNumber(std::string_view code);
+
 // What a selection puts on the screen: the option groups, the correction
 // boxes and, for a table or an observatory, the place and the default date.
 struct SourcePresets {

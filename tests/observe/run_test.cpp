@@ -23,12 +23,6 @@ using test::FakeWorkbook;
 
 constexpr double arcsecond = 1.0 / 3600;  // degrees
 
-int TableIndex(const char* name) {
-  for (std::size_t i = 0; i < kTables.size(); ++i)
-    if (std::string(kTables[i].name) == name) return static_cast<int>(i) + 1;
-  return 0;
-}
-
 std::string ReadBytes(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);
   std::stringstream ss;
@@ -55,10 +49,10 @@ class ObservationRunTest : public ::testing::Test {
       wb->onRecalculate = hook;
       return wb;
     });
-    auto r = src->SelectTable(TableIndex(name));
+    auto r = src->SelectTable(TableNumber(name));
     EXPECT_FALSE(r.message);
     ApplyPresets(r.presets, s);
-    s.calendar.era = kTables[static_cast<std::size_t>(TableIndex(name) - 1)].era;
+    s.calendar.era = kTables[static_cast<std::size_t>(TableNumber(name) - 1)].era;
     return *src;
   }
   // Runs until the run ends; returns the step results.

@@ -27,12 +27,6 @@ struct TableFixture {
                            }};
 };
 
-int TableIndex(const char* name) {
-  for (std::size_t i = 0; i < kTables.size(); ++i)
-    if (std::string(kTables[i].name) == name) return static_cast<int>(i) + 1;
-  return 0;
-}
-
 StepDate Date(int y, int m, int day, float h) {
   StepDate d;
   d.CurY = y, d.CurM = static_cast<std::int16_t>(m), d.CurDay = static_cast<std::int16_t>(day);
@@ -57,7 +51,7 @@ TEST(TableSource, CellContractAndUnitNotes) {
     wb.cells[{1, "D112"}].number = 200;
     wb.cells[{1, "D39"}].number = 9;
   };
-  ASSERT_FALSE(f.source.SelectTable(TableIndex("Almagest")).message);
+  ASSERT_FALSE(f.source.SelectTable(TableNumber("Almagest")).message);
   SourcePositions pos;
   ASSERT_FALSE(f.source.ReadTablePosition(Date(748, 5, 12, 6.5f), 4, pos));
   EXPECT_DOUBLE_EQ(pos.PosL[4], 123.25);
@@ -71,7 +65,7 @@ TEST(TableSource, CellContractAndUnitNotes) {
   ASSERT_FALSE(f.source.ReadTablePosition(Date(748, 5, 12, 0), 1, pos));
   EXPECT_DOUBLE_EQ(pos.PosB[1], 0.5);  // Mercury latitude 30' without a sign cell
 
-  ASSERT_FALSE(f.source.SelectTable(TableIndex("AlKhwarizmi")).message);
+  ASSERT_FALSE(f.source.SelectTable(TableNumber("AlKhwarizmi")).message);
   ASSERT_FALSE(f.source.ReadTablePosition(Date(800, 1, 1, 0), 0, pos));
   EXPECT_DOUBLE_EQ(pos.PosL[0], 102.5);
   EXPECT_DOUBLE_EQ(pos.PosB[0], 0);
@@ -84,7 +78,7 @@ TEST(TableSource, CellContractAndUnitNotes) {
   EXPECT_EQ(pos.PosB[5], 12);
 
   // AlfonsoTab: latitude 0 for every body, Ptab only shown.
-  ASSERT_FALSE(f.source.SelectTable(TableIndex("AlfonsoTab")).message);
+  ASSERT_FALSE(f.source.SelectTable(TableNumber("AlfonsoTab")).message);
   ASSERT_FALSE(f.source.ReadTablePosition(Date(1200, 1, 1, 0), 4, pos));
   EXPECT_DOUBLE_EQ(pos.PosL[4], 200);
   EXPECT_DOUBLE_EQ(pos.PosB[4], 0);
@@ -93,7 +87,7 @@ TEST(TableSource, CellContractAndUnitNotes) {
 
 TEST(TableSource, FaultsOfTheWorkbook) {
   TableFixture f;
-  ASSERT_FALSE(f.source.SelectTable(TableIndex("Wing")).message);
+  ASSERT_FALSE(f.source.SelectTable(TableNumber("Wing")).message);
   SourcePositions pos;
   pos.PosL[4] = 1, pos.PosB[4] = 2;
   f.last->failRecalculate = true;
@@ -106,14 +100,14 @@ TEST(TableSource, FaultsOfTheWorkbook) {
 
   // A workbook with fewer sheets than the table binds does not open.
   ObservationSource small("/x", [](std::string_view) { return std::make_unique<FakeWorkbook>(3); });
-  auto r = small.SelectTable(TableIndex("Wing"));
+  auto r = small.SelectTable(TableNumber("Wing"));
   ASSERT_TRUE(r.message);
   EXPECT_EQ(r.message->text, "Не найден файл\r\n\\Tab\\Wing.xls");
   EXPECT_EQ(r.message->title, "Torvik6");
   EXPECT_TRUE(small.ReadTablePosition(Date(1620, 1, 1, 0), 4, pos));
   // No calculator for the table at all.
   ObservationSource none("/x", [](std::string_view) { return nullptr; });
-  r = none.SelectTable(TableIndex("Streete"));
+  r = none.SelectTable(TableNumber("Streete"));
   ASSERT_TRUE(r.message);
   EXPECT_EQ(r.message->text, "Не найден файл\r\n\\Tab\\Streete.xls");
 }
@@ -132,9 +126,9 @@ TEST(TableSource, SelectionAndPresets) {
   EXPECT_EQ(f.opens, 2);
   EXPECT_EQ(f.source.name(), "Wing");
   EXPECT_FALSE(w.presets.refraction || w.presets.parallax);
-  auto p = f.source.SelectTable(TableIndex("PrutenticTables"));
+  auto p = f.source.SelectTable(TableNumber("PrutenticTables"));
   EXPECT_EQ(p.presets.dayStart, DayStart::Midnight);
-  auto e = f.source.SelectTable(TableIndex("HandyTables"));
+  auto e = f.source.SelectTable(TableNumber("HandyTables"));
   EXPECT_EQ(e.presets.calendar, ObsCalendar::Egyptian);
   EXPECT_EQ(e.presets.timeLabel, "часов, дни от 12.11.323 г. до н.э.");
   f.source.SelectTable(0);

@@ -26,12 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int TableIndex(const char* name) {
-  for (std::size_t i = 0; i < kTables.size(); ++i)
-    if (std::string(kTables[i].name) == name) return static_cast<int>(i) + 1;
-  return 0;
-}
-
 double Num(const QLineEdit* f) { return ui::ParseNumber(f->text()).value_or(-1e300); }
 
 class ObsPlanScreenTest : public ::testing::Test {
@@ -50,7 +44,7 @@ class ObsPlanScreenTest : public ::testing::Test {
   void TearDown() override { nav.CloseAll(); }
   // AlBattani, Mars, a short interval, the planet's orbit from the plan.
   void ShortTableRuns(int years = 1) {
-    obs->tableGroup->Option(TableIndex("AlBattani"))->click();
+    obs->tableGroup->Option(TableNumber("AlBattani"))->click();
     obs->planetField->setText("4");
     obs->yearsField->setText(QString::number(years));
     obs->stepField->setText("10");

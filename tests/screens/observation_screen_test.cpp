@@ -23,12 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int TableIndex(const char* name) {
-  for (std::size_t i = 0; i < kTables.size(); ++i)
-    if (std::string(kTables[i].name) == name) return static_cast<int>(i) + 1;
-  return 0;
-}
-
 std::string Bytes(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
   std::stringstream ss;
@@ -89,15 +83,15 @@ class ObservationScreenTest : public ::testing::Test {
 
 TEST_F(ObservationScreenTest, ATableOpensOnceAndIsReleasedBeforeTheNext) {
   ObservationScreen& s = Open(true);
-  s.tableGroup->Option(TableIndex("AlBattani"))->click();
-  s.tableGroup->Option(TableIndex("AlBattani"))->click();
+  s.tableGroup->Option(TableNumber("AlBattani"))->click();
+  s.tableGroup->Option(TableNumber("AlBattani"))->click();
   EXPECT_EQ(log, std::vector<std::string>{"open AlBattani"});
   // The presets of the table: its place, date and calendar.
   EXPECT_EQ(s.obsLField->text(), "37");
   EXPECT_EQ(s.yearField->text(), "900");
   EXPECT_EQ(s.calendarGroup->Selected(), 1);
   EXPECT_EQ(s.dayStartGroup->Selected(), 1);
-  s.tableGroup->Option(TableIndex("Wing"))->click();
+  s.tableGroup->Option(TableNumber("Wing"))->click();
   EXPECT_EQ(log, (std::vector<std::string>{"open AlBattani", "close AlBattani", "open Wing"}));
   // Observatories: the table is released and the groups swap.
   s.dataGroup->Option(1)->click();
@@ -129,7 +123,7 @@ TEST_F(ObservationScreenTest, RunStartRefusals) {
 // and the files of the same run without the screen.
 TEST_F(ObservationScreenTest, ATableRunDrivenByItsButtonsEqualsTheRunWithoutTheScreen) {
   ObservationScreen& s = Open();
-  s.tableGroup->Option(TableIndex("Almagest"))->click();
+  s.tableGroup->Option(TableNumber("Almagest"))->click();
   s.planetField->setText("4");
   s.yearsField->setText("10");
   for (QCheckBox* b : {s.fileTraceBox, s.fileParamBox, s.fileBadBox}) b->setChecked(true);
@@ -157,7 +151,7 @@ TEST_F(ObservationScreenTest, ATableRunDrivenByItsButtonsEqualsTheRunWithoutTheS
   Model m2;
   ASSERT_FALSE(StartUp(m2));
   ObservationSource src(other);
-  const auto sel = src.SelectTable(TableIndex("Almagest"));
+  const auto sel = src.SelectTable(TableNumber("Almagest"));
   ASSERT_FALSE(sel.message);
   ObsSettings set;
   ApplyPresets(sel.presets, set);
@@ -219,7 +213,7 @@ TEST_F(ObservationScreenTest, AnObservatoryFileReadToItsEndMustBeChosenAgain) {
 
 TEST_F(ObservationScreenTest, ClearingThePicturesMovesTheTimeOrigin) {
   ObservationScreen& s = Open();
-  s.tableGroup->Option(TableIndex("Almagest"))->click();
+  s.tableGroup->Option(TableNumber("Almagest"))->click();
   s.planetField->setText("4");
   s.startButton->click();
   const double start = s.JDplot();
@@ -232,7 +226,7 @@ TEST_F(ObservationScreenTest, ClearingThePicturesMovesTheTimeOrigin) {
 
 TEST_F(ObservationScreenTest, StatisticsDrawsAndWritesOnlyWithCounting) {
   ObservationScreen& s = Open();
-  s.tableGroup->Option(TableIndex("Almagest"))->click();
+  s.tableGroup->Option(TableNumber("Almagest"))->click();
   s.planetField->setText("4");
   s.yearsField->setText("1");
   s.statButton->click();  // nothing counted yet
@@ -276,7 +270,7 @@ TEST_F(ObservationScreenTest, StatisticsDrawsAndWritesOnlyWithCounting) {
 // horizontal vectors instead of the geocentric one.
 TEST_F(ObservationScreenTest, TheHorizonViewIsDrawnFromTheVisibilityTest) {
   ObservationScreen& s = Open();
-  s.tableGroup->Option(TableIndex("Almagest"))->click();
+  s.tableGroup->Option(TableNumber("Almagest"))->click();
   s.planetField->setText("4");
   s.visibilityBox->setChecked(true);
   s.viewGroup->Option(1)->click();
@@ -301,7 +295,7 @@ TEST_F(ObservationScreenTest, TheHorizonViewIsDrawnFromTheVisibilityTest) {
 // heliocentric picture at x = 1.
 TEST_F(ObservationScreenTest, TheTraceInsetIsPrintedInTheHeliocentricPicture) {
   ObservationScreen& s = Open();
-  s.tableGroup->Option(TableIndex("Almagest"))->click();
+  s.tableGroup->Option(TableNumber("Almagest"))->click();
   s.planetField->setText("4");
   s.fileTraceBox->setChecked(true);
   s.startButton->click();
