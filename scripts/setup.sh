@@ -12,8 +12,13 @@ PACKAGES=(
   casacore-data-jpl-de405 python3-casacore python3-numpy python3-erfa
   locales
   libfreetype-dev
+  libcairo2-dev libcli11-dev
+  pybind11-dev python3-dev python3-pytest
+  libreoffice-calc-nogui python3-uno python3-openpyxl
 
-  clang libfuzzer-14-dev
+  # The fuzzers and the sanitizer build: clang with its fuzzer, ASan and UBSan
+  # runtimes (libclang-rt-14-dev holds the runtimes clang links).
+  clang libfuzzer-14-dev libclang-rt-14-dev
 )
 
 missing=()
