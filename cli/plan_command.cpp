@@ -56,6 +56,7 @@ constexpr const char* kHelp =
     "  run side by side; stderr shows their progress, stdout the summary. A failed\n"
     "  experiment does not stop the others; the exit status is 1 when any failed.\n"
     "  --params N          start from \\torvikN.dat instead of the start-up data\n"
+    "  --run-step S --nred N  the modelling screen's \"Шаг решения, с\" and \"/\" (3600, 100)\n"
     "  --run-date D        run date of the file headers (default today, DD.MM.YYYY)\n"
     "plan run --plan K --planet P --experiment J [...]\n"
     "  runs experiment J alone in this process (one task of a batch scheduler).\n"
@@ -151,6 +152,7 @@ struct RunOptions {
   fs::path folder;
   PlanLevels levels;  // handed to the workers in full precision
   int plan = 0, planet = 1, toYear = 2001, paramsNo = -1;
+  double hMain = 3600.0, NRed = 100.0;  // the step fields a plan run keeps
   std::string runDate;
 };
 
@@ -166,6 +168,8 @@ int RunExperiment(const RunOptions& o, const PlanParams& p, int j) {
   if (auto r = ShowExperiment(m, t, p.levels, j, &view)) return PrintUserMessage(*r);
   s.endYear = o.toYear;
   s.runDate = o.runDate;
+  s.live.hMain = o.hMain;
+  s.live.NRed = o.NRed;
   ExperimentRunSettings(s, t, o.planet, j);
   m.PlanNo = static_cast<std::int16_t>(o.plan);
   RunProgress progress;
@@ -195,6 +199,10 @@ int RunPlan(const RunOptions& o, int from, int to, int jobs) {
     }
     argv.insert(argv.end(), {"--zero", zero, "--step", step});
     if (o.paramsNo >= 0) argv.insert(argv.end(), {"--params", std::to_string(o.paramsNo)});
+    char h[64], n[64];
+    std::snprintf(h, sizeof h, "%.17g", o.hMain);
+    std::snprintf(n, sizeof n, "%.17g", o.NRed);
+    argv.insert(argv.end(), {"--run-step", h, "--nred", n});
     return argv;
   };
   std::vector<WorkerResult> results;
@@ -222,6 +230,8 @@ int RunCommand(const Args& args, const fs::path& folder, int plan) {
   o.toYear = static_cast<int>(OptionInt(args, "--to-year", -4000, 100000).value_or(2001));
   o.paramsNo = static_cast<int>(OptionInt(args, "--params", 0, 32767).value_or(-1));
   o.runDate = OptionText(args, "--run-date").value_or(TodayText());
+  o.hMain = OptionNumber(args, "--run-step", 1e-3, kMaxRunStep).value_or(o.hMain);
+  o.NRed = OptionNumber(args, "--nred", 1, kMaxStepReduction).value_or(o.NRed);
   const auto experiment = OptionInt(args, "--experiment", 1, kB4DExperiments);
   const int from = static_cast<int>(OptionInt(args, "--from", 1, kB4DExperiments).value_or(1));
   const int to = static_cast<int>(OptionInt(args, "--to", 1, kB4DExperiments).value_or(kB4DExperiments));
