@@ -36,10 +36,19 @@
 // separator, finite, within lo..hi) and hand CLI11 the number in the form it
 // reads exactly. A value with a syntax of its own (D.M.Y, A,B,C) is parsed by
 // an add_option_function<std::string> callback that throws BadOption; that
-// too happens while the arguments are parsed, before any action. Verbs are
-// CLI11 subcommands (app.add_subcommand, app.require_subcommand(1)) or a
-// positional checked with OneOf. Both "--name VALUE" and "--name=VALUE" work;
-// an option given twice takes its last value.
+// too happens while the arguments are parsed, before any action. Positional
+// arguments are options without dashes: app.add_option("FILE", o->file, "...")
+// ->required(). Both "--name VALUE" and "--name=VALUE" work; an option given
+// twice takes its last value.
+//
+// A verb with options of its own (drift-file show|set, points delete|add,
+// plan params|run|fit, observe-plan run|optimize) is a CLI11 subcommand; the
+// first line of its description is its line in the parent's --help:
+//
+//   app.require_subcommand(1);  // "torvik6-cli drift-file: give show or set"
+//   CLI::App* set = app.add_subcommand("set", "replaces one drift\nThe longer text of set --help.");
+//   AddOptional(*set, "--value", o->value, "the new drift")->required()->transform(Number(-1e12, 1e12));
+//   return [o, set] { return set->parsed() ? Set(*o) : Show(*o); };
 #pragma once
 
 #include <CLI/CLI.hpp>

@@ -26,7 +26,6 @@ int RunDriftFile(Options& opt) {
   StatsInputs& in = opt.in;
   const auto& value = opt.value;
   const bool set = opt.action == "set";
-  if (set && !value) return BadArgs("drift-file", "set needs --value V");
   Statistics st({}, opt.folder);
   StatsOutcome o = st.LoadDriftFile(in);
   if (o.message) return PrintUserMessage(*o.message);
@@ -50,18 +49,29 @@ int RunDriftFile(Options& opt) {
 
 Action Declare(CLI::App& app) {
   auto o = std::make_shared<Options>();
-  app.description(
-      "show  prints the records of the drift file: the imitator file \\FOLDER\\TorvikNab.dat\n"
-      "      (FOLDER NEW, APC, JPL, Mox or Other; one line per planet) or the plan file\n"
-      "      \\PlanK\\TorvikPRasB.dat (RasO for O4K; one line per experiment): the record\n"
-      "      number and the six drifts per 100 years.\n"
-      "set   replaces the drift of the planet (and, for a plan file, the experiment) and\n"
-      "      element by V (truncated to 10^-6 in the file) and rewrites the file.");
-  app.add_option("ACTION", o->action, "show or set")->required()->check(OneOf({"show", "set"}));
-  AddStatsSelection(app, o->in, true);
-  AddOptional(app, "--value", o->value, "the new drift (set)")->type_name("V")->transform(Number(-1e12, 1e12));
-  AddFolderOption(app, o->folder);
-  return [o] { return RunDriftFile(*o); };
+  app.require_subcommand(1);
+  CLI::App* show = app.add_subcommand("show", "prints the records of the drift file");
+  show->description(
+      "prints the records of the drift file\n"
+      "Prints the records of the drift file: the imitator file \\FOLDER\\TorvikNab.dat\n"
+      "(FOLDER NEW, APC, JPL, Mox or Other; one line per planet) or the plan file\n"
+      "\\PlanK\\TorvikPRasB.dat (RasO for O4K; one line per experiment): the record number\n"
+      "and the six drifts per 100 years.");
+  CLI::App* set = app.add_subcommand("set", "replaces one drift and rewrites the file");
+  set->description(
+      "replaces one drift and rewrites the file\n"
+      "Replaces the drift of the planet (and, for a plan file, the experiment) and element by\n"
+      "V (truncated to 10^-6 in the file), rewrites the file and prints its records.");
+  for (CLI::App* sub : {show, set}) {
+    AddStatsSelection(*sub, o->in, true);
+    AddFolderOption(*sub, o->folder);
+  }
+  AddOptional(*set, "--value", o->value, "the new drift")
+      ->type_name("V")->required()->transform(Number(-1e12, 1e12));
+  return [o, set] {
+    o->action = set->parsed() ? "set" : "show";
+    return RunDriftFile(*o);
+  };
 }
 
 CliCommand reg{"drift-file", "show or replace drifts of the imitator and plan drift files", Declare};
