@@ -311,6 +311,9 @@ bool CalcPrutenic(const TableDate& d, TablePlaces* out) {
   const Vec mars = InOrbit(centre, c.marsApogee + mp.v, mp.r * kMarsRadius, s.mars.node, s.mars.incl);
   // Venus and Mercury: the orbit centre turning twice a year on its small
   // circle; phi = the mean Sun's distance from the planet's apsidal line.
+  // The sense of the turning is the one that makes the device Ptolemy's
+  // equant and crank to first order in e (the centre at 3/2 e with a circle
+  // of e/2 at twice the mean centre: Venus 312 and 104 in Ptolemy's time).
   const double phiV = c.meanSun - kVenusApogee;
   const Vec venusCentre = centre + Unit(kVenusApogee, kVenusCentre) + Unit(kVenusApogee + 2 * phiV + 180, kVenusCentreCircle);
   const Vec venus = InOrbit(venusCentre, c.meanSun + c.venusCommutation, kVenusRadius, s.venus.node, s.venus.incl);
