@@ -177,7 +177,12 @@ constexpr double kKhwarizmiSunMaxEquation = Sexa(2, 14);
 // apogees = radix + motion of the eighth sphere (Venus on the Sun's). The Sun
 // and Venus from their printed maxima (centre 2;10 both, Venus epicycle
 // 45;59); Mars and Mercury with Ptolemy's e and r, whose maxima meet the
-// printed 11;24/41;10 and 3;2/22;2 within a minute and a half.
+// printed 11;24/41;10/5;38/8;3 and 3;2/22;2/3;12/2;1 within 3.7'. Venus's
+// printed distance columns reach 1;42 and 1;52, which Ptolemy's 1;15 would
+// give; ours, on the 1;8 of the centre column, reach 1;33 and 1;41. On 1;15
+// the printed 1327 Venus would be missed by 93" instead of 39", so the
+// printed columns are not that geometry either: without them we keep one
+// eccentricity.
 constexpr double kIncarnationJD = 1721424;
 constexpr PtolemaicRow kAlfonsineSun{Sexa(278, 21, 0, 30, 28), Sexa(0, 59, 8, 19, 37, 19, 13, 56), 0, 0,
                                      Sexa(71, 25, 23), kNoPlanet};
