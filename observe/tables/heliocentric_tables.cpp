@@ -56,11 +56,10 @@ constexpr double kMercuryExampleHelio = Sexa(38, 14, 53);
 constexpr double kStreetePrecessionRadix = Sexa(28, 24);
 constexpr double kStreetePrecessionMotion = 48 / 3600.0 / 365.25;
 
-enum class Orbit { kKepler, kStreete, kWing, kCopernican };
+enum class Orbit { kKepler, kStreete, kWing };
 
 struct OrbitModel {
   Orbit kind;
-  double d, eps;  // Copernican circle only
 };
 
 HelioPlace Place(const OrbitRow& row, const OrbitModel& model, double t) {
@@ -70,7 +69,6 @@ HelioPlace Place(const OrbitRow& row, const OrbitModel& model, double t) {
     case Orbit::kKepler: p = KeplerOrbit(m, row.e); break;
     case Orbit::kStreete: p = EmptyFocusOrbit(m, row.e, true); break;
     case Orbit::kWing: p = EmptyFocusOrbit(m, row.e, false); break;
-    case Orbit::kCopernican: p = CopernicanOrbit(m, model.d, model.eps); break;
   }
   return ReduceToEcliptic(row.aphelion + p.v, p.r * row.a, row.node, row.incl);
 }
@@ -79,7 +77,7 @@ HelioPlace Place(const OrbitRow& row, const OrbitModel& model, double t) {
 struct StreeteRows {
   OrbitRow earth = kStreeteEarth, mercury = kStreeteMercury, venus = kStreeteVenus, mars = kStreeteMars;
   StreeteRows() {
-    const OrbitModel ellipse{Orbit::kStreete, 0, 0};
+    const OrbitModel ellipse{Orbit::kStreete};
     venus.node = kVenusExampleHelio - AsinDeg(SinDeg(kVenusExampleLatitude) / SinDeg(venus.incl));
     OrbitRow v = venus;
     v.radix = kVenusExampleAnomaly;
@@ -234,7 +232,7 @@ bool StreeteOrbits(const TableDate& d, Orbit kind, TablePlaces* out) {
   if (!JulianNoonJD(d, &jd)) return false;
   const StreeteRows& s = Streete();
   const OrbitRow rows[4] = {s.earth, s.mercury, s.venus, s.mars};
-  const OrbitModel m{kind, 0, 0};
+  const OrbitModel m{kind};
   const OrbitModel models[4] = {m, m, m, m};
   GeocentricPlaces(rows, models, StreeteDays(jd, 0), out);
   out->ptab = StreetePrecession(jd);
@@ -262,7 +260,7 @@ bool CalcRudolphine(const TableDate& d, TablePlaces* out) {
     rows[b].a = kRudolphine[b].a;
     rows[b].incl = kRudolphine[b].incl;
   }
-  const OrbitModel k{Orbit::kKepler, 0, 0};
+  const OrbitModel k{Orbit::kKepler};
   const OrbitModel models[4] = {k, k, k, k};
   const double london = jd - kRudolphineEast / 360;
   GeocentricPlaces(rows, models, london - kStreeteRadixJD, out);
