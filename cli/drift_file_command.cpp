@@ -3,6 +3,9 @@
 // смещение на рассчитанное" of the statistics screen do, and fills it from the
 // orbit files of the plan's experiments or of the imitator (FillDrifts).
 #include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -17,82 +20,67 @@
 namespace torvik::cli {
 namespace {
 
-constexpr const char* kHelp =
-    "usage: torvik6-cli drift-file show|set [--folder DIR] (--imitator FOLDER | --plan K [--kind B4D|O4K])\n"
-    "                                  [--planet P] [--experiment E] [--element P] [--value V]\n"
-    "       torvik6-cli drift-file fill [--folder DIR] (--imitator FOLDER | --plan K [--kind B4D|O4K]\n"
-    "                                  [--from I --to J]) [--planet P] [--element P|all] [fit options]\n"
-    "\n"
-    "show  prints the records of the drift file: the imitator file \\FOLDER\\TorvikNab.dat\n"
-    "      (FOLDER NEW, APC, JPL, Mox or Other; one line per planet) or the plan file\n"
-    "      \\PlanK\\TorvikPRasB.dat (RasO for O4K; one line per experiment): the record\n"
-    "      number and the six drifts per 100 years.\n"
-    "set   replaces the drift of the planet (and, for a plan file, the experiment) and\n"
-    "      element by V (truncated to 10^-6 in the file) and rewrites the file.\n"
-    "fill  writes the drift of each orbit file into the drift file: of the imitator\n"
-    "      file \\FOLDER\\TorvikPNab.txt (FOLDER NEW, APC, JPL or Mox), or of the plan\n"
-    "      experiments I..J (default 1 to 24, 25 for O4K) \\PlanK\\TxtP\\TorvikPRasBI.txt;\n"
-    "      each file loaded and processed as the statistics screen does, the drift\n"
-    "      replaced as \"Изменить это смещение на рассчитанное\" does. Prints one line per\n"
-    "      file and element: experiment, orbit file, element, drift, limit. A missing or\n"
-    "      damaged orbit file is named on stderr and skipped; the exit status is then 1.\n"
-    "      Fit options (the screen's defaults): --ncoef N (2), --group N (5), --t0 Y (the\n"
-    "      year the file starts), --tyear Y (2000), --sweep with --criterion\n"
-    "      min|maxmin|sr (maxmin), --points-from I --points-to J (all points).\n"
-    "A drift file that is not there yet is created with zeros in its layout (show, set,\n"
-    "fill); a damaged one is refused and never overwritten.\n"
-    "Defaults are the screen's: plan 1, B4D, planet 1, experiment 1, element 1.\n";
+struct Options {
+  std::string action;
+  StatsInputs in;
+  std::optional<double> value;
+  std::filesystem::path folder;
+  // fill
+  DriftFill fill;
+  std::string element = "1";
+  std::optional<int> from, to, t0, pointsFrom, pointsTo;
+};
+
+int RunDriftFile(Options& opt) {
+  StatsInputs& in = opt.in;
+  const auto& value = opt.value;
+  const bool set = opt.action == "set";
+  const std::string rel = in.imitatorSource ? ImitatorDriftPath(in.imitatorFolder)
+                                            : PlanDriftPath(in.plan, in.planet, in.planLetter);
+  std::error_code ec;
+  if (!set && !std::filesystem::exists(ResolvePath(opt.folder, rel), ec))
+    return PrintUserMessage(ReadErrorMessage(rel));  // a look creates nothing
+  if (set && !PrepareProgramFolder("drift-file", opt.folder, false)) return kFailed;
+  Statistics st({}, opt.folder);
+  StatsOutcome o = st.LoadDriftFile(in);
+  if (o.message) return PrintUserMessage(*o.message);
+  if (set) {
+    in.computedDrift = *value;
+    o = st.ReplaceDrift(in);
+    if (o.message) return PrintUserMessage(*o.message);
+    o = st.LoadDriftFile(in);
+    if (o.message) return PrintUserMessage(*o.message);
+  }
+  const int n = in.imitatorSource ? kImitatorDriftRecords : ExperimentCount(in.planLetter);
+  for (int i = 1; i <= n; ++i) {
+    const DriftRow& row = in.imitatorSource ? st.drifts().DriftNab[static_cast<std::size_t>(i)]
+                                            : st.drifts().DriftRas[static_cast<std::size_t>(in.planet)][static_cast<std::size_t>(i)];
+    std::printf("%d", i);
+    for (int p = 1; p <= 6; ++p) std::printf(" %s", ShortestText(row[static_cast<std::size_t>(p)]).c_str());
+    std::printf("\n");
+  }
+  return kOk;
+}
 
 // drift-file fill.
-int RunFill(const Args& all) {
-  // "--element all" is not a number: taken out before the common selection.
-  Args args;
-  std::vector<int> elements;
-  for (std::size_t i = 0; i < all.size(); ++i) {
-    if ((all[i] == "--element" && i + 1 < all.size() && all[i + 1] == "all") || all[i] == "--element=all") {
-      elements = {1, 2, 3, 4, 5, 6};
-      if (all[i] == "--element") ++i;
-      continue;
-    }
-    args.push_back(all[i]);
+int RunFill(Options& opt) {
+  DriftFill& f = opt.fill;
+  if (opt.element == "all") {
+    f.elements = {1, 2, 3, 4, 5, 6};
+  } else {
+    f.elements = {static_cast<int>(*ParseNumber(opt.element))};
   }
-  if (auto bad = UnknownArgument(Args(args.begin() + 1, args.end()),
-                                 {"--folder", "--imitator", "--plan", "--kind", "--planet", "--element", "--from", "--to",
-                                  "--ncoef", "--group", "--t0", "--tyear", "--criterion", "--points-from",
-                                  "--points-to"},
-                                 {"--sweep"}))
-    return BadArgs("drift-file", "unknown argument " + *bad);
-  StatsInputs sel;
-  ReadStatsSelection(args, sel, false);
-  if (elements.empty()) elements = {sel.p};
-  DriftFill f;
-  f.imitator = sel.imitatorSource;
-  f.imitatorFolder = sel.imitatorFolder;
-  f.plan = sel.plan;
-  f.planLetter = sel.planLetter;
-  f.planet = sel.planet;
-  f.elements = elements;
-  const int n = ExperimentCount(sel.planLetter);
-  f.from = static_cast<int>(OptionInt(args, "--from", 1, n).value_or(1));
-  f.to = static_cast<int>(OptionInt(args, "--to", 1, n).value_or(n));
+  const int n = ExperimentCount(f.planLetter);
+  f.from = opt.from.value_or(1);
+  f.to = opt.to.value_or(n);
+  if (f.from > n || f.to > n) return BadArgs("drift-file", "the plan has experiments 1.." + std::to_string(n));
   if (f.from > f.to) return BadArgs("drift-file", "--from is after --to");
-  f.fit.NCoef = static_cast<int>(OptionInt(args, "--ncoef", 1, 3).value_or(f.fit.NCoef));
-  f.fit.NCP = static_cast<std::int32_t>(OptionInt(args, "--group", 1, 1000000000).value_or(f.fit.NCP));
-  f.fit.TYear = OptionNumber(args, "--tyear", -1e6, 1e6).value_or(f.fit.TYear);
-  if (auto t0 = OptionInt(args, "--t0", -1000000, 1000000)) f.fit.T0 = static_cast<std::int32_t>(*t0), f.ownT0 = true;
-  f.fit.sweep = HasFlag(args, "--sweep");
-  if (auto c = OptionText(args, "--criterion")) {
-    if (*c == "min") f.fit.criterion = Criterion::Min;
-    else if (*c == "maxmin") f.fit.criterion = Criterion::MaxMin;
-    else if (*c == "sr") f.fit.criterion = Criterion::Sr;
-    else throw BadOption("--criterion: " + *c + " is not min, maxmin or sr");
-  }
-  f.pointsFrom = static_cast<int>(OptionInt(args, "--points-from", 1, 1000000000).value_or(0));
-  f.pointsTo = static_cast<int>(OptionInt(args, "--points-to", 1, 1000000000).value_or(0));
+  if (opt.t0) f.fit.T0 = *opt.t0, f.ownT0 = true;
+  f.pointsFrom = opt.pointsFrom.value_or(0);
+  f.pointsTo = opt.pointsTo.value_or(0);
+  if (!PrepareProgramFolder("drift-file", opt.folder, false)) return kFailed;
 
-  const auto folder = FolderOption(args);
-  if (!PrepareProgramFolder("drift-file", folder, false)) return kFailed;
-  const DriftFillResult r = FillDrifts(folder, f);
+  const DriftFillResult r = FillDrifts(opt.folder, f);
   std::printf("%s\n", r.driftPath.c_str());
   std::string lastSkipped;
   for (const DriftFillRow& row : r.rows) {
@@ -111,46 +99,92 @@ int RunFill(const Args& all) {
   return r.skipped ? kFailed : kOk;
 }
 
-int RunDriftFile(const Args& args) {
-  if (WantsHelp(args)) {
-    std::printf("%s", kHelp);
-    return kOk;
-  }
-  if (!args.empty() && args[0] == "fill") return RunFill(args);
-  if (args.empty() || (args[0] != "show" && args[0] != "set")) return BadArgs("drift-file", "show, set or fill is missing");
-  StatsInputs in;
-  ReadStatsSelection(args, in, true);
-  const auto value = OptionNumber(args, "--value", -1e12, 1e12);
-  if (args[0] == "set" && !value) return BadArgs("drift-file", "set needs --value V");
-  const auto folder = FolderOption(args);
-  const std::string rel = in.imitatorSource ? ImitatorDriftPath(in.imitatorFolder)
-                                            : PlanDriftPath(in.plan, in.planet, in.planLetter);
-  std::error_code ec;
-  if (args[0] == "show" && !std::filesystem::exists(ResolvePath(folder, rel), ec))
-    return PrintUserMessage(ReadErrorMessage(rel));  // a look creates nothing
-  if (args[0] == "set" && !PrepareProgramFolder("drift-file", folder, false)) return kFailed;
-  Statistics st({}, folder);
-  StatsOutcome o = st.LoadDriftFile(in);
-  if (o.message) return PrintUserMessage(*o.message);
-  if (args[0] == "set") {
-    in.computedDrift = *value;
-    o = st.ReplaceDrift(in);
-    if (o.message) return PrintUserMessage(*o.message);
-    o = st.LoadDriftFile(in);
-    if (o.message) return PrintUserMessage(*o.message);
-  }
-  const int n = in.imitatorSource ? kImitatorDriftRecords : ExperimentCount(in.planLetter);
-  for (int i = 1; i <= n; ++i) {
-    const DriftRow& row = in.imitatorSource ? st.drifts().DriftNab[static_cast<std::size_t>(i)]
-                                            : st.drifts().DriftRas[static_cast<std::size_t>(in.planet)][static_cast<std::size_t>(i)];
-    std::printf("%d", i);
-    for (int p = 1; p <= 6; ++p) std::printf(" %s", ShortestText(row[static_cast<std::size_t>(p)]).c_str());
-    std::printf("\n");
-  }
-  return kOk;
+void DeclareFill(CLI::App& fill, Options& o) {
+  DriftFill& f = o.fill;
+  fill.add_option_function<std::string>(
+          "--imitator",
+          [&f](const std::string& folder) {
+            f.imitator = true;
+            f.imitatorFolder = folder;
+          },
+          "the imitator's orbit file \\FOLDER\\TorvikPNab.txt into \\FOLDER\\TorvikNab.dat")
+      ->type_name("FOLDER")->check(OneOf({"NEW", "APC", "JPL", "Mox"}));
+  fill.add_option("--plan", f.plan, "plan number")->type_name("K")->transform(Whole(0, 32767))->capture_default_str();
+  fill.add_option_function<std::string>("--kind", [&f](const std::string& k) { f.planLetter = k[0]; },
+                                        "the plan's kind")
+      ->type_name("B4D|O4K")->check(OneOf({"B4D", "O4K"}))->default_str("B4D");
+  fill.add_option("--planet", f.planet, "planet")->type_name("P")->transform(Whole(1, 10))->capture_default_str();
+  fill.add_option("--element", o.element, "element, 1 perihelion … 6 period, or all")
+      ->type_name("P|all")->check(OneOf({"1", "2", "3", "4", "5", "6", "all"}))->capture_default_str();
+  AddOptional(fill, "--from", o.from, "first experiment (default 1)")->type_name("I")->transform(Whole(1, 25));
+  AddOptional(fill, "--to", o.to, "last experiment (default 24, 25 for O4K)")->type_name("J")->transform(Whole(1, 25));
+  f.fit.NCoef = 2;
+  fill.add_option("--ncoef", f.fit.NCoef, "coefficients of the fit")
+      ->type_name("N")->transform(Whole(1, 3))->capture_default_str();
+  fill.add_option("--group", f.fit.NCP, "points per group NCP")
+      ->type_name("N")->transform(Whole(1, 1000000000))->capture_default_str();
+  AddOptional(fill, "--t0", o.t0, "epoch year (default the year each file starts)")
+      ->type_name("Y")->transform(Whole(-1000000, 1000000));
+  fill.add_option("--tyear", f.fit.TYear, "evaluation year")
+      ->type_name("Y")->transform(Number(-1e6, 1e6))->capture_default_str();
+  fill.add_flag("--sweep", f.fit.sweep, "all group sizes, combined by --criterion");
+  fill.add_option_function<std::string>(
+          "--criterion",
+          [&f](const std::string& c) {
+            f.fit.criterion = c == "min" ? Criterion::Min : c == "sr" ? Criterion::Sr : Criterion::MaxMin;
+          },
+          "how the sweep combines the group sizes")
+      ->type_name("C")->check(OneOf({"min", "maxmin", "sr"}))->default_str("maxmin");
+  AddOptional(fill, "--points-from", o.pointsFrom, "first point of each file (default 1)")
+      ->type_name("I")->transform(Whole(1, 1000000000));
+  AddOptional(fill, "--points-to", o.pointsTo, "last point of each file (default the last)")
+      ->type_name("J")->transform(Whole(1, 1000000000));
+  AddFolderOption(fill, o.folder);
 }
 
-CliCommand reg{"drift-file", "show, replace or fill from the orbit files the drifts of the imitator and plan drift files", RunDriftFile};
+Action Declare(CLI::App& app) {
+  auto o = std::make_shared<Options>();
+  app.require_subcommand(1);
+  CLI::App* show = app.add_subcommand("show", "prints the records of the drift file");
+  show->description(
+      "prints the records of the drift file\n"
+      "Prints the records of the drift file: the imitator file \\FOLDER\\TorvikNab.dat\n"
+      "(FOLDER NEW, APC, JPL, Mox or Other; one line per planet) or the plan file\n"
+      "\\PlanK\\TorvikPRasB.dat (RasO for O4K; one line per experiment): the record number\n"
+      "and the six drifts per 100 years. A file that is not there is not made.");
+  CLI::App* set = app.add_subcommand("set", "replaces one drift and rewrites the file");
+  set->description(
+      "replaces one drift and rewrites the file\n"
+      "Replaces the drift of the planet (and, for a plan file, the experiment) and element by\n"
+      "V (truncated to 10^-6 in the file), rewrites the file and prints its records. A drift\n"
+      "file that is not there yet is made first with zeros in its layout; a damaged one is\n"
+      "refused and never overwritten.");
+  CLI::App* fill = app.add_subcommand("fill", "writes the drifts of the orbit files into the drift file");
+  fill->description(
+      "writes the drifts of the orbit files into the drift file\n"
+      "For each experiment I..J of the plan (\\PlanK\\TxtP\\TorvikPRasBI.txt into\n"
+      "\\PlanK\\TorvikPRasB.dat) or for the imitator's file, and each element: the file is\n"
+      "loaded and processed as the statistics screen does with its fit options, and the\n"
+      "drift replaced as \"Изменить это смещение на рассчитанное\" does. Prints one line per\n"
+      "file and element: experiment, orbit file, element, drift, limit. A missing or damaged\n"
+      "orbit file is named on stderr and skipped; the exit status is then 1. A drift file\n"
+      "that is not there yet is made with zeros; a damaged one is refused.");
+  for (CLI::App* sub : {show, set}) {
+    AddStatsSelection(*sub, o->in, true);
+    AddFolderOption(*sub, o->folder);
+  }
+  AddOptional(*set, "--value", o->value, "the new drift")
+      ->type_name("V")->required()->transform(Number(-1e12, 1e12));
+  DeclareFill(*fill, *o);
+  return [o, set, fill] {
+    if (fill->parsed()) return RunFill(*o);
+    o->action = set->parsed() ? "set" : "show";
+    return RunDriftFile(*o);
+  };
+}
+
+CliCommand reg{"drift-file", "show, replace, or fill from the orbit files, the drifts of the imitator and plan drift files",
+               Declare};
 
 }  // namespace
 }  // namespace torvik::cli
