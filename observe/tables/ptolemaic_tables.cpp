@@ -189,13 +189,13 @@ constexpr double kKhwarizmiSunMaxEquation = Sexa(2, 14);
 // 2;1) and by the printed computation of 3 July 1327; what stands for each:
 // - Sun: the simple eccentric of the greatest equation 2;10.
 // - Venus: the Sun's column as its equation of centre (same argument, same
-//   greatest value; the printed Venus of 1327 then comes out within 14"
-//   where an equant of the same greatest equation misses it by 39"); the
-//   epicycle of the greatest equation 45;59; the distance columns on the 1;8
-//   equant of that greatest equation. The printed distance columns reach
-//   1;42 and 1;52, which Ptolemy's 1;15 gives, but on 1;15 the printed 1327
-//   Venus is missed by 70" (61" with the printed solar value there): the
-//   printed columns are not that geometry either.
+//   greatest value: our reading); Ptolemy's epicycle 43;10 (greatest
+//   equation 46;0, printed 45;59) and his 1;15 for the distance columns and
+//   the coefficient, which give the printed 1;42 and 1;52 (1;42,24 and
+//   1;51,39). The printed Venus of 1327 comes out 56" low (-48" with the
+//   printed solar value there). Distance columns on the 1;8 of an equant of
+//   2;10 with the epicycle of 45;59 meet 1327 within 14" but reach only 1;33
+//   and 1;41; the two maxima of the print are held the stronger evidence.
 // - Mars: Ptolemy's e 6 and r 39;30, the equation of centre and the
 //   distance columns brought to their printed maxima (the geometry reaches
 //   11;25,16, 5;40,4 and 8;6,40).
@@ -214,8 +214,6 @@ constexpr PtolemaicRow kAlfonsineMars{Sexa(41, 25, 29, 43), Sexa(0, 31, 26, 38, 
                                       Sexa(115, 12, 13, 4), {Deferent::kEquant, 6, Sexa(39, 30)}};
 constexpr double kAlfonsineSunMaxEquation = Sexa(2, 10);
 constexpr TableMaxima kAlfonsineMarsMaxima{Sexa(11, 24), Sexa(41, 10), Sexa(5, 38), Sexa(8, 3)};
-constexpr double kAlfonsineVenusMaxCentre = Sexa(2, 10);
-constexpr double kAlfonsineVenusMaxArgument = Sexa(45, 59);
 // Eighth sphere: 360 degrees in 49 000 Julian years (radix 0) plus access and
 // recess, argument 360 degrees in 7000 years from 5s 59;12,34 (physical
 // signs of 60), equation asin(sin 9° sin theta).
@@ -319,8 +317,7 @@ const AlfonsinePlanet& AlfonsineColumnsOf(Body body) {
     p[kMercury].model = kAlfonsineMercury.model;
     p[kMercury].columns.centre = TableColumns::Centre::kPtolemyRows;
     p[kMercury].columns.argumentRows = true;
-    p[kVenus].model = {Deferent::kEquant, EquantForMaxEquation(kAlfonsineVenusMaxCentre),
-                       60 * SinDeg(kAlfonsineVenusMaxArgument)};
+    p[kVenus].model = {Deferent::kEquant, Sexa(1, 15), Sexa(43, 10)};
     p[kVenus].columns = p[kSun].columns;
     p[kMars].model = kAlfonsineMars.model;
     const TableMaxima geo = PtolemaicMaxima(p[kMars].model);
