@@ -7,15 +7,15 @@
 
 #include "cli/command.h"
 #include "cli/params_print.h"
-#include "cli/plot_image.h"
 #include "core/textfile.h"
+#include "stats/plot_image.h"
 #include "stats/statistics.h"
 
 namespace torvik::cli {
 namespace {
 
 constexpr const char* kHelp =
-    "usage: torvik6-cli drift FILE --element P [options] [--plot OUT.png|OUT.svg]\n"
+    "usage: torvik6-cli drift FILE --element P [options] [--plot OUT.png|OUT.svg|OUT.pdf]\n"
     "\n"
     "Loads the orbit file FILE (any path) as the statistics screen loads a run file and\n"
     "processes it; prints one result per line as NAME VALUE: Drift, Limit (drift units:\n"
@@ -29,7 +29,7 @@ constexpr const char* kHelp =
     "  --tyear Y         evaluation year (default 2000)\n"
     "  --sweep           all group sizes, combined by --criterion min|maxmin|sr (default maxmin)\n"
     "  --mx1 --mp --mdp --mx2   the plot scales (defaults 15, 0.1, 10, 25)\n"
-    "  --plot OUT        writes the screen's plot: PNG, or SVG when OUT ends in .svg\n";
+    "  --plot OUT        writes the screen's plot as PNG, SVG or PDF, as OUT ends\n";
 
 int RunDrift(const Args& args) {
   if (WantsHelp(args)) {
@@ -60,6 +60,7 @@ int RunDrift(const Args& args) {
   const auto to = OptionInt(args, "--to", 1, 1000000000);
   const auto t0 = OptionInt(args, "--t0", -1000000, 1000000);
   const auto plotFile = OptionText(args, "--plot");
+  if (plotFile && !ImageFormatOf(*plotFile)) throw BadOption("--plot: " + *plotFile + " does not end in .png, .svg or .pdf");
 
   Statistics st(Statistics::ModelColours([] {
                   Model m;

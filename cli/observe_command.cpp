@@ -1,6 +1,6 @@
-// torvik6-cli observe: an observation run without its pictures. The options
-// are the observation screen's inputs with its defaults and the presets of the
-// chosen source; the results are the running means, one per line.
+// torvik6-cli observe: an observation run, its deviation plot on request. The
+// options are the observation screen's inputs with its defaults and the
+// presets of the chosen source; the results are the running means, one per line.
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,11 +15,13 @@
 #include "core/model.h"
 #include "core/paths.h"
 #include "model/de405_files.h"
+#include "observe/deviation_plot.h"
 #include "observe/obs_stats.h"
 #include "observe/run.h"
 #include "observe/sample_files.h"
 #include "observe/sources.h"
 #include "params/startup.h"
+#include "stats/plot_image.h"
 
 namespace torvik::cli {
 namespace {
@@ -59,6 +61,8 @@ constexpr const char* kHelp =
     "  --files LIST         trace,param,bad: the files of \\Dat\\\n"
     "  --stat               count the deviations in intervals and write\n"
     "                       \\Dat\\Stat + P + source + .txt (as \"Статистика\" does)\n"
+    "  --plot OUT           writes the screen's deviation plot (dL, dB, dR against time\n"
+    "                       at its default scales) as PNG, SVG or PDF, as OUT ends\n"
     "  --folder DIR         program folder (default ~/Torvik6)\n"
     "  --quiet              no progress on stderr\n";
 
@@ -159,6 +163,9 @@ int ObserveCommand(const Args& args) {
     }
   }
 
+  const auto plotFile = OptionText(args, "--plot");
+  if (plotFile && !ImageFormatOf(*plotFile)) throw BadOption("--plot: " + *plotFile + " does not end in .png, .svg or .pdf");
+
   EnsureProgramFolder(folder);
   const bool sampleBody = planet == 0 || planet == 1 || planet == 2 || planet == 4;
   if (observatory && sampleBody && !EnsureObservatoryFile(folder, kObservatories[static_cast<std::size_t>(index - 1)].code, planet))
@@ -187,6 +194,11 @@ int ObserveCommand(const Args& args) {
 
   ObservationRun run(m, src);
   if (auto r = run.Start(s)) return PrintUserMessage(*r);
+  std::optional<DeviationPlot> plot;
+  if (plotFile) {
+    plot.emplace();
+    plot->Begin(run, src.kind());
+  }
 
   const bool quiet = HasFlag(args, "--quiet");
   const bool tty = isatty(STDERR_FILENO);
@@ -200,6 +212,7 @@ int ObserveCommand(const Args& args) {
   while (run.Running()) {
     ObsStepResult r = run.Step();
     if (stats && r.reduced) stats->Add(run.dLpl(), run.dBpl(), run.dRpl());
+    if (plot) plot->Step(run, r);
     if (r.accepted) {
       sqL += run.dLpl() * run.dLpl(), sqB += run.dBpl() * run.dBpl();
       maxL = std::max(maxL, std::fabs(run.dLpl())), maxB = std::max(maxB, std::fabs(run.dBpl()));
@@ -230,6 +243,10 @@ int ObserveCommand(const Args& args) {
     std::fprintf(stderr, "%lld steps: ", tableFaults);
     PrintUserMessage(*tableFault);
   }
+  // The plot shows the steps made, also those before a failure.
+  std::string plotError;
+  const bool plotWritten = plot && WritePlotImage(plot->plot(), *plotFile, &plotError, kDeviationScale);
+  if (plot && !plotWritten) std::fprintf(stderr, "torvik6-cli observe: %s\n", plotError.c_str());
   if (failure) return PrintUserMessage(*failure);
   std::printf("NdR %d\n", run.NdR());
   std::printf("dLsr %.10g\n", run.MeanDL());
@@ -245,7 +262,8 @@ int ObserveCommand(const Args& args) {
     if (auto r = WriteStatReport(folder, *stats, planet, src.name(), means)) return PrintUserMessage(*r);
     std::printf("file %s\n", ResolvePath(folder, StatReportRelPath(planet, src.name())).string().c_str());
   }
-  return kOk;
+  if (plotWritten) std::printf("file %s\n", plotFile->c_str());
+  return plot && !plotWritten ? kFailed : kOk;
 }
 
 CliCommand reg{"observe", "an observation run of a historic table or an observatory file (means of the deviations)",
