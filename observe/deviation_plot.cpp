@@ -74,15 +74,22 @@ std::optional<std::size_t> DeviationPlot::PixelOf(double x, double y) {
   return static_cast<std::size_t>(py) * kDeviationPixelsW + static_cast<std::size_t>(px);
 }
 
+// A point hides whatever point lay on its pixel: when nothing else was drawn
+// there since, the earlier point takes the new colour instead of a new item.
 void DeviationPlot::Point(double x, double y, Rgb c) {
   const auto p = PixelOf(x, y);
   if (!p) return;
   Pixel& px = pixels_[*p];
   const std::uint32_t colour = Key(c);
-  if (px.point == colour) return;
-  px.point = colour;
   px.stamp = ++stamp_;
-  plot_.Dot(x, y, c);
+  if (px.point == colour) return;
+  if (px.point) {
+    plot_.items[px.dotItem].colour = c;
+  } else {
+    px.dotItem = static_cast<std::uint32_t>(plot_.items.size());
+    plot_.Dot(x, y, c);
+  }
+  px.point = colour;
 }
 
 // A circle is left out when the same one is centred on the same pixel and

@@ -42,9 +42,9 @@ class DeviationPlot {
   // observatory's records.
   void Begin(const ObservationRun& run, SourceKind kind);
   // The points of a step that reached the deviations (a rejected dR as a circle).
-  // A point on a pixel whose last point already has its colour is left out,
-  // and so is one outside the picture: a long run keeps a few items per pixel
-  // at most.
+  // A point outside the picture is left out, one on the pixel of an earlier
+  // point recolours it (the picture stays the same): a long run keeps a few
+  // items per pixel at most.
   void Step(const ObservationRun& run, const ObsStepResult& r);
 
   const Plot& plot() const { return plot_; }
@@ -53,6 +53,7 @@ class DeviationPlot {
   // What was drawn last on a pixel of the picture; colours as 1 + RGB, 0 none.
   struct Pixel {
     std::uint32_t point = 0;        // the last point on it, unless covered since
+    std::uint32_t dotItem = 0;      // and its item
     std::uint32_t stamp = 0;        // when something was last drawn on it
     std::uint32_t circle = 0;       // the last circle centred on it
     std::uint32_t circleStamp = 0;  // and when
