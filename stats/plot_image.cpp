@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <memory>
 
@@ -38,6 +39,29 @@ bool Clip(double& x0, double& y0, double& x1, double& y1, double lo, double hiX,
   x1 = x0 + t1 * dx, y1 = y0 + t1 * dy;
   x0 = x0 + t0 * dx, y0 = y0 + t0 * dy;
   return true;
+}
+
+// The text with every byte that does not belong to a well-formed UTF-8
+// sequence as "?": Cairo refuses the whole drawing over one bad string.
+std::string ValidUtf8(const std::string& s) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    bool ok = n > 0 && i + n <= s.size();
+    std::uint32_t cp = n == 1 ? c : n == 2 ? (c & 0x1F) : n == 3 ? (c & 0x0F) : (c & 0x07);
+    for (std::size_t k = 1; ok && k < n; ++k) {
+      const auto d = static_cast<unsigned char>(s[i + k]);
+      ok = (d >> 6) == 0x2;
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    // No overlong forms, surrogates or code points beyond U+10FFFF.
+    static constexpr std::uint32_t kLeast[5] = {0, 0, 0x80, 0x800, 0x10000};
+    ok = ok && cp >= kLeast[n] && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+    if (ok) out.append(s, i, n), i += n;
+    else out += '?', ++i;
+  }
+  return out;
 }
 
 // Consecutive items of one colour and one way of inking (stroke or fill) go
@@ -95,7 +119,7 @@ class Painter {
     Flush();
     cairo_set_source_rgb(cr_, c.r / 255.0, c.g / 255.0, c.b / 255.0);
     cairo_move_to(cr_, x, y + ascent);
-    cairo_show_text(cr_, text.c_str());
+    cairo_show_text(cr_, ValidUtf8(text).c_str());
     cairo_new_path(cr_);
   }
 

@@ -106,6 +106,7 @@ TEST(PlotImage, TooLargeOrEmptyPlotsAreRefusedAbsurdItemsSkipped) {
   p.Circle(1e15, 2, 1, kPlotRed);
   p.Text(-1e300, 2, "x");
   p.Text(2, nan, "x");
+  p.Text(1, 3, "\xff\xc3 \xe2\x80 \xc0\xaf \xed\xa0\x80 end\xf0");  // not UTF-8: shown as "?"
   for (ImageFormat f : {ImageFormat::Png, ImageFormat::Svg, ImageFormat::Pdf})
     EXPECT_TRUE(PlotImageBytes(p, f, {}, &error)) << error;
 }
