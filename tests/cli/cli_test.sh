@@ -297,7 +297,8 @@ check "observe plot status" 0 "$?"
 check "observe plot named" "file $work/dev.png" "$(echo "$out" | tail -n 1)"
 check "observe plot decodes" "540x170" "$(png_size "$work/dev.png")"
 alm --plot "$work/dev.svg" >/dev/null
-check "observe plot as SVG" 1 "$(grep -c '^<svg' "$work/dev.svg")"
+check "observe plot as SVG" "540px 170px" "$(python3 -c 'import sys, xml.etree.ElementTree as E
+r = E.parse(sys.argv[1]).getroot(); print(r.get("width"), r.get("height"))' "$work/dev.svg")"
 alm --plot "$work/dev.pdf" >/dev/null
 check "observe plot as PDF" "%PDF-" "$(head -c 5 "$work/dev.pdf")"
 check "observe plot of an unknown format" 2 "$(status alm --plot "$work/dev.bmp")"
