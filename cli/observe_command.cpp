@@ -36,7 +36,10 @@ constexpr const char* kHelp =
     "maxdB (degrees), then the files written.\n"
     "  --table NAME         AlBattani, AlfonsoTab, AlKhwarizmi, Almagest, HandyTables,\n"
     "                       PrutenticTables, RudolphineTables, Streete, ToledanTables, Wing\n"
-    "                       (or the option captions Alfonso, Handy, ...)\n"
+    "                       (or the option captions Alfonso, Handy, ...); the workbook\n"
+    "                       DIR\\Tab\\NAME.xls (or .xlsx, .ods) serves when it exists,\n"
+    "                       through LibreOffice Calc, else the built-in calculator\n"
+    "  --builtin            the built-in calculator even when the workbook exists\n"
     "  --observatory CODE   GREN, PARI, USNO, RADC or CAPE (file \\Obs\\CODE + P + .txt)\n"
     "  --planet P           0 Sun, 1 Mercury, 2 Venus, 4 Mars, ... (default 1)\n"
     "  --start D.M.Y        start date (default: the table's, else 1.5.1.2000)\n"
@@ -170,6 +173,7 @@ int ObserveCommand(const Args& args) {
   if (auto r = StartUp(m)) return PrintUserMessage(*r);
 
   ObservationSource src(folder);
+  src.SetBuiltinOnly(HasFlag(args, "--builtin"));
   if (auto r = OpenSource(src, table ? SourceKind::Tab : SourceKind::Obs, index, static_cast<int>(planet), s))
     return PrintUserMessage(*r);
   if (calendar) s.calendar.calendar = *calendar;
@@ -189,6 +193,7 @@ int ObserveCommand(const Args& args) {
   if (auto r = run.Start(s)) return PrintUserMessage(*r);
 
   const bool quiet = HasFlag(args, "--quiet");
+  if (!quiet && table) std::fprintf(stderr, "table %s: %s\n", src.name().c_str(), src.servedBy().c_str());
   const bool tty = isatty(STDERR_FILENO);
   const auto t0 = std::chrono::steady_clock::now();
   double lastShown = -1;
@@ -230,6 +235,8 @@ int ObserveCommand(const Args& args) {
     std::fprintf(stderr, "%lld steps: ", tableFaults);
     PrintUserMessage(*tableFault);
   }
+  // A spreadsheet engine that died or hung ended the run: no means of a part.
+  if (src.EngineLost() && tableFault) failure = tableFault;
   if (failure) return PrintUserMessage(*failure);
   std::printf("NdR %d\n", run.NdR());
   std::printf("dLsr %.10g\n", run.MeanDL());

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/params_print.h"
 #include "core/textfile.h"
 #include "observe/sources.h"
 
@@ -30,13 +31,16 @@ bool ParseDate(const std::string& text, double date[3]) {
 int RunTable(const Args& args) {
   if (WantsHelp(args)) {
     std::printf(
-        "usage: torvik6-cli table NAME --body K --date D.M.Y [--hours H]\n"
+        "usage: torvik6-cli table NAME --body K --date D.M.Y [--hours H] [--folder DIR] [--builtin]\n"
         "Prints the tabular longitude L and latitude B (degrees) of body K (0 Sun,\n"
         "1 Mercury, 2 Venus, 4 Mars) and the table's precession Ptab, one per line as\n"
         "NAME VALUE, as the observation run reads them from the table's cells.\n"
         "The date is the table's own: Egyptian years from Nabonassar (Almagest) or\n"
         "Philip (HandyTables), Julian otherwise; local time of the table's meridian,\n"
         "H hours after noon (after midnight for PrutenticTables).\n"
+        "The table's workbook DIR\\Tab\\NAME.xls (or .xlsx, .ods; DIR default ~/Torvik6)\n"
+        "serves when it exists, through LibreOffice Calc; otherwise, or with --builtin,\n"
+        "the built-in calculator. Which one served is said on stderr.\n"
         "Tables: AlBattani AlfonsoTab AlKhwarizmi Almagest HandyTables PrutenticTables\n"
         "RudolphineTables Streete ToledanTables Wing\n"
         "Example: torvik6-cli table AlfonsoTab --body 4 --date 3.7.1327\n");
@@ -49,9 +53,10 @@ int RunTable(const Args& args) {
   if (index == 0) return BadArgs("table", "unknown table: " + args[0]);
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--body" || a == "--date" || a == "--hours") {
+    if (a == "--body" || a == "--date" || a == "--hours" || a == "--folder") {
       ++i;
-    } else if (a.rfind("--body=", 0) != 0 && a.rfind("--date=", 0) != 0 && a.rfind("--hours=", 0) != 0) {
+    } else if (a != "--builtin" && a.rfind("--body=", 0) != 0 && a.rfind("--date=", 0) != 0 &&
+               a.rfind("--hours=", 0) != 0 && a.rfind("--folder=", 0) != 0) {
       return BadArgs("table", "unknown argument: " + a);
     }
   }
@@ -73,11 +78,16 @@ int RunTable(const Args& args) {
   d.CurH = static_cast<float>(hours);
   d.CurD = static_cast<float>(dmy[0] + hours / 24);
 
-  // The calculators need no files: the source is opened as the observation run opens it.
-  ObservationSource src{std::filesystem::path{}};
+  // The source is opened as the observation run opens it: the workbook of
+  // the program folder first, else the calculator.
+  ObservationSource src{FolderOption(args)};
+  src.SetBuiltinOnly(HasFlag(args, "--builtin"));
   SourcePositions pos;
   const auto b = static_cast<std::size_t>(*body);
-  if (!src.SelectTable(index).opened || src.ReadTablePosition(d, *body, pos)) {
+  const SelectResult selected = src.SelectTable(index);
+  if (selected.message) return PrintUserMessage(*selected.message);
+  std::fprintf(stderr, "torvik6-cli table: %s\n", src.servedBy().c_str());
+  if (!selected.opened || src.ReadTablePosition(d, *body, pos)) {
     std::fprintf(stderr, "torvik6-cli table: %s\n", kTableFault);
     return kFailed;
   }

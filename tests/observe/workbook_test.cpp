@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "fake_workbook.h"
+#include "make_workbook.h"
 #include "observe/run.h"
 #include "observe/sources.h"
 #include "observe/workbook_file.h"
@@ -26,6 +27,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::FakeWorkbook;
+using test::GroupAlive;
+using test::MakeWorkbook;
+using test::OfficeOf;
 
 std::string ReadBytes(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -41,66 +45,6 @@ fs::path Folder(const std::string& name) {
   fs::create_directories(dir / "Tab");
   fs::create_directories(dir / "Dat");
   return dir;
-}
-
-// Writes a workbook of `sheets` worksheets named S1, S2, … with openpyxl;
-// `cells` is Python code that fills them through S(k)["A1"] = ….
-void MakeWorkbook(const fs::path& file, int sheets, const std::string& cells) {
-  const fs::path script = file.parent_path() / (file.filename().string() + ".py");
-  {
-    std::ofstream py(script);
-    py << "import openpyxl, sys\n"
-          "wb = openpyxl.Workbook()\n"
-          "wb.active.title = 'S1'\n"
-          "for k in range(2, "
-       << sheets + 1
-       << "): wb.create_sheet('S%d' % k)\n"
-          "def S(k): return wb['S%d' % k]\n"
-       << cells << "wb.save(sys.argv[1])\n";
-  }
-  const std::string cmd = "/usr/bin/python3 '" + script.string() + "' '" + file.string() + "'";
-  ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
-  fs::remove(script);
-}
-
-// The fields of /proc/PID/stat after the command: state, ppid, pgrp.
-struct ProcStat {
-  pid_t pid = 0;
-  char state = 0;
-  long ppid = 0, pgrp = 0;
-  std::string line;
-};
-std::vector<ProcStat> Processes() {
-  std::vector<ProcStat> out;
-  for (const auto& e : fs::directory_iterator("/proc")) {
-    const std::string name = e.path().filename().string();
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::ifstream stat(e.path() / "stat");
-    ProcStat p;
-    std::getline(stat, p.line);
-    const std::size_t close = p.line.rfind(')');
-    if (close == std::string::npos) continue;
-    std::istringstream rest(p.line.substr(close + 2));
-    rest >> p.state >> p.ppid >> p.pgrp;
-    p.pid = static_cast<pid_t>(std::stol(name));
-    out.push_back(p);
-  }
-  return out;
-}
-
-// A living process of the office's group (launcher or office); a zombie left
-// to the system's init does not count.
-bool GroupAlive(pid_t group) {
-  for (const ProcStat& p : Processes())
-    if (p.pgrp == group && p.state != 'Z') return true;
-  return false;
-}
-
-// The office itself: the child of the launcher.
-pid_t OfficeOf(pid_t launcher) {
-  for (const ProcStat& p : Processes())
-    if (p.ppid == launcher && p.line.find("soffice") != std::string::npos) return p.pid;
-  return 0;
 }
 
 // ---- an Almagest of Ptolemy's eccentric Sun and equant Mars ----
@@ -179,6 +123,7 @@ Trace RunAlmagest(ObservationSource& src, int Npl) {
 }
 
 TEST(TableWorkbooks, AnAlmagestWorkbookRunsAsItsFormulasComputedHere) {
+  if (!test::HaveOffice()) GTEST_SKIP() << "LibreOffice Calc is not installed (scripts/setup.sh)";
   const fs::path book = Folder("almagest"), mirror = Folder("mirror");
   MakeWorkbook(book / "Tab" / "Almagest.xlsx", 8, kAlmagestCells);
   const std::string bytes = ReadBytes(book / "Tab" / "Almagest.xlsx");
@@ -217,6 +162,7 @@ TEST(TableWorkbooks, AnAlmagestWorkbookRunsAsItsFormulasComputedHere) {
 // ---- the cell contract, the choice of the source and the failures ----
 
 TEST(TableWorkbooks, TheCellContractAndTheFailuresThroughRealWorkbooks) {
+  if (!test::HaveOffice()) GTEST_SKIP() << "LibreOffice Calc is not installed (scripts/setup.sh)";
   const fs::path dir = Folder("contract");
   const fs::path tab = dir / "Tab";
   MakeWorkbook(tab / "Almagest.xlsx", 8, "S(6)['AD57'] = 200\nS(6)['AF30'] = '=45*2'\nS(6)['AE30'] = 'S'\n");
@@ -323,6 +269,7 @@ TEST(TableWorkbooks, TheCellContractAndTheFailuresThroughRealWorkbooks) {
 }
 
 TEST(TableWorkbooks, AnOfficeThatDiesOrHangsEndsTheRun) {
+  if (!test::HaveOffice()) GTEST_SKIP() << "LibreOffice Calc is not installed (scripts/setup.sh)";
   const fs::path dir = Folder("killed");
   MakeWorkbook(dir / "Tab" / "AlBattani.xlsx", 9, "S(1)['C18'] = '=MOD(D9*191+C9*16+B9*0.524,360)'\n");
   Model m;
