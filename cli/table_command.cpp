@@ -40,7 +40,7 @@ int RunTable(const Args& args) {
         "H hours after noon (after midnight for PrutenticTables).\n"
         "The table's workbook DIR\\Tab\\NAME.xls (or .xlsx, .ods; DIR default ~/Torvik6)\n"
         "serves when it exists, through LibreOffice Calc; otherwise, or with --builtin,\n"
-        "the built-in calculator. Which one served is said on stderr.\n"
+        "the built-in calculator. A workbook that served is named on stderr.\n"
         "Tables: AlBattani AlfonsoTab AlKhwarizmi Almagest HandyTables PrutenticTables\n"
         "RudolphineTables Streete ToledanTables Wing\n"
         "Example: torvik6-cli table AlfonsoTab --body 4 --date 3.7.1327\n");
@@ -86,7 +86,7 @@ int RunTable(const Args& args) {
   const auto b = static_cast<std::size_t>(*body);
   const SelectResult selected = src.SelectTable(index);
   if (selected.message) return PrintUserMessage(*selected.message);
-  std::fprintf(stderr, "torvik6-cli table: %s\n", src.servedBy().c_str());
+  if (src.servedBy() != kBuiltinTable) std::fprintf(stderr, "torvik6-cli table: %s\n", src.servedBy().c_str());
   if (!selected.opened || src.ReadTablePosition(d, *body, pos)) {
     std::fprintf(stderr, "torvik6-cli table: %s\n", kTableFault);
     return kFailed;

@@ -200,7 +200,8 @@ SelectResult ObservationSource::SelectTable(int i) {
     index_ = 0;
   } else {
     const TableInfo& t = kTables[static_cast<std::size_t>(i - 1)];
-    if (name_ == t.name && kind_ == SourceKind::Tab) s = 3;
+    // A workbook whose office was lost is opened again.
+    if (name_ == t.name && kind_ == SourceKind::Tab && !EngineLost()) s = 3;
     name_ = t.name;
     sheetCount_ = t.sheets;
     p.calendar = t.calendar;

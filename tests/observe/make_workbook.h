@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace torvik::test {
@@ -71,6 +73,16 @@ inline std::vector<ProcStat> Processes() {
 inline bool GroupAlive(pid_t group) {
   for (const ProcStat& p : Processes())
     if (p.pgrp == group && p.state != 'Z') return true;
+  return false;
+}
+
+// The group ends within two seconds (a process killed a moment ago may still
+// be exiting).
+inline bool GroupEnds(pid_t group) {
+  for (int i = 0; i < 100; ++i) {
+    if (!GroupAlive(group)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
   return false;
 }
 

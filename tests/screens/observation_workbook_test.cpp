@@ -65,7 +65,7 @@ TEST(ObservationWorkbookScreen, TheLabelNamesWhatServesTheTable) {
 
   EXPECT_TRUE(test::GroupAlive(group));
   s.closeButton->click();
-  EXPECT_FALSE(test::GroupAlive(group));
+  EXPECT_TRUE(test::GroupEnds(group));
   EXPECT_EQ(s.servedLabel->text(), "");
 }
 
