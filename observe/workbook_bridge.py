@@ -53,6 +53,7 @@ class CellServer(unohelper.Base, XJobExecutor):
         self.ctx = ctx
         self.doc = None
         self.cells = {}
+        self.calculate = True
 
     def trigger(self, arg):
         fd = int(arg)
@@ -104,7 +105,8 @@ class CellServer(unohelper.Base, XJobExecutor):
             n = int(f[1])
             for i in range(n):
                 self.cell(f[2 + 3 * i], f[3 + 3 * i]).setValue(float(f[4 + 3 * i]))
-            self.doc.calculate()
+            if self.calculate:
+                self.doc.calculate()
             at = 2 + 3 * n
             m = int(f[at])
             return "K" + "".join(" " + self.token(self.cell(f[at + 1 + 2 * i], f[at + 2 + 2 * i])) for i in range(m))
@@ -124,6 +126,10 @@ class CellServer(unohelper.Base, XJobExecutor):
                     doc.close(True)
                 return "F not a spreadsheet"
             self.doc = doc
+            # With automatic calculation on, a formula cell is recalculated
+            # when it is read; a workbook saved with it off is recalculated
+            # explicitly.
+            self.calculate = not doc.isAutomaticCalculationEnabled()
             return "K %d" % doc.Sheets.getCount()
         if op == "C":
             self.close()
