@@ -359,8 +359,8 @@ void SpreadsheetEngine::Reap(int waitMs) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  // An office that outlived its launcher is still in the group.
-  if (kill(-pid_, 0) == 0) kill(-pid_, SIGKILL);
+  // The launcher ends after its office; once it is reaped the group's number
+  // may belong to someone else and is never signalled again.
   pid_ = 0;
 }
 
