@@ -45,6 +45,7 @@ struct Options {
   int years = 200;
   bool etUt = false, j2000 = false, noLightTime = false, noAberration = false, noNutation = false;
   bool refraction = false, parallax = false, noMoon = false, noDrLimit = false, stat = false, quiet = false;
+  bool builtin = false;
   std::optional<std::string> plotFile;
 };
 
@@ -96,6 +97,7 @@ int ObserveCommand(Options& o) {
   if (auto r = StartUp(m)) return PrintUserMessage(*r);
 
   ObservationSource src(folder);
+  src.SetBuiltinOnly(o.builtin);
   if (auto r = OpenSource(src, table ? SourceKind::Tab : SourceKind::Obs, index, static_cast<int>(planet), s))
     return PrintUserMessage(*r);
   if (calendar) s.calendar.calendar = *calendar;
@@ -120,6 +122,7 @@ int ObserveCommand(Options& o) {
   }
 
   const bool quiet = o.quiet;
+  if (!quiet && table) std::fprintf(stderr, "table %s: %s\n", src.name().c_str(), src.servedBy().c_str());
   const bool tty = isatty(STDERR_FILENO);
   const auto t0 = std::chrono::steady_clock::now();
   double lastShown = -1;
@@ -162,6 +165,8 @@ int ObserveCommand(Options& o) {
     std::fprintf(stderr, "%lld steps: ", tableFaults);
     PrintUserMessage(*tableFault);
   }
+  // A spreadsheet engine that died or hung ended the run: no means of a part.
+  if (src.EngineLost() && tableFault) failure = tableFault;
   // The plot shows the steps made, also those before a failure.
   std::string plotError;
   const bool plotWritten = plot && WritePlotImage(plot->plot(), *o.plotFile, &plotError, kDeviationScale);
@@ -196,8 +201,11 @@ Action Declare(CLI::App& app) {
       "maxdB (degrees), then the files written. Give --table NAME or --observatory CODE.");
   AddOptional(app, "--table", o->table,
               "AlBattani, AlfonsoTab, AlKhwarizmi, Almagest, HandyTables, PrutenticTables,\n"
-              "RudolphineTables, Streete, ToledanTables, Wing (or the option captions Alfonso, Handy, ...)")
+              "RudolphineTables, Streete, ToledanTables, Wing (or the option captions Alfonso, Handy, ...);\n"
+              "the workbook DIR\\Tab\\NAME.xls (or .xlsx, .ods) serves when it exists, through\n"
+              "LibreOffice Calc, else the built-in calculator")
       ->type_name("NAME");
+  app.add_flag("--builtin", o->builtin, "the built-in calculator even when the table's workbook exists");
   AddOptional(app, "--observatory", o->observatory, "GREN, PARI, USNO, RADC or CAPE (file \\Obs\\CODE + P + .txt)")
       ->type_name("CODE");
   app.add_option("--planet", o->planet, "0 Sun, 1 Mercury, 2 Venus, 4 Mars, ...")

@@ -187,7 +187,9 @@ ObsStepResult ObservationRun::Step() {
     return r;
   }
   if (flow != Flow::NoStep) ++steps_;
-  if (r.message && r.message->text.rfind(kObsReadError, 0) == 0) m_.Stop = 1;
+  // An unreadable observatory line, or a spreadsheet engine that died or hung,
+  // ends the run.
+  if (r.message && (r.message->text.rfind(kObsReadError, 0) == 0 || src_.EngineLost())) m_.Stop = 1;
   if (m_.Stop == 1) {
     running_ = false;
     end_ = r.end = ObsRunEnd::Stopped;

@@ -1,5 +1,6 @@
 #include "observe/screens/observation.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -8,6 +9,7 @@
 #include <cmath>
 
 #include "observe/sample_files.h"
+#include "observe/workbook_file.h"
 #include "plan/obs_report.h"
 #include "core/textfile.h"
 #include "ui/messages.h"
@@ -219,6 +221,8 @@ void ObservationScreen::Build() {
   obsGroup->layout()->setSpacing(0);
   obsGroup->setEnabled(false);
   sources->addWidget(tableGroup);
+  servedLabel = new QLabel;
+  sources->addWidget(servedLabel);
   sources->addWidget(obsGroup);
   sources->addStretch();
   top->addLayout(sources);
@@ -455,9 +459,17 @@ void ObservationScreen::ApplyPresets(const SourcePresets& p) {
   }
 }
 
+void ObservationScreen::ShowServed() { servedLabel->setText(QString::fromStdString(src_.servedBy())); }
+
 void ObservationScreen::OnTable(int i) {
+  // Opening a workbook may start LibreOffice: a few seconds.
+  const bool wait = i >= 1 && i <= 10 && !src_.builtinOnly() &&
+                    FindTableWorkbook(folder_, kTables[static_cast<std::size_t>(i - 1)].name);
+  if (wait) QApplication::setOverrideCursor(Qt::WaitCursor);
   const SelectResult r = src_.SelectTable(i);
+  if (wait) QApplication::restoreOverrideCursor();
   ApplyPresets(r.presets);
+  ShowServed();
   if (r.opened) m_.Stop = 0;
   ui::Report(r.message);
 }
@@ -477,6 +489,7 @@ void ObservationScreen::OnDataKind(int k) {
   SourcePresets p;
   const SourceKind kind = k == 1 ? SourceKind::Obs : SourceKind::Tab;
   if (!src_.SwitchKind(kind, &p)) return;
+  ShowServed();
   tableGroup->blockSignals(true);
   obsGroup->blockSignals(true);
   tableGroup->Select(0);
@@ -1045,6 +1058,7 @@ void ObservationScreen::OnJd0() {
 void ObservationScreen::OnClose() {
   OnStop();
   src_.CloseSources();
+  ShowServed();
   tableGroup->blockSignals(true);
   obsGroup->blockSignals(true);
   tableGroup->Select(0);

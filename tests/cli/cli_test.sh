@@ -158,6 +158,22 @@ check "table Jupiter" 2 "$(status "$CLI" table Wing --body 5 --date 1.1.1620)"
 check "table unknown" 2 "$(status "$CLI" table Ptolemy --body 0 --date 1.1.1620)"
 check "table bad month" 2 "$(status "$CLI" table Wing --body 0 --date 1.13.1620)"
 check "table --help" 0 "$(status "$CLI" table --help)"
+# A workbook of the user's in Tab serves through LibreOffice (made here with
+# openpyxl: the Sun at 150 + the day, Ptab 1.5); --builtin takes the calculator.
+if [ -x /usr/lib/libreoffice/program/soffice.bin ] && /usr/bin/python3 -c 'import openpyxl, uno' 2>/dev/null; then
+  mkdir -p "$work/book/Tab"
+  /usr/bin/python3 -c "
+import openpyxl, sys
+wb = openpyxl.Workbook()
+for k in range(2, 11): wb.create_sheet()
+wb.active['D25'] = '=150+E14'
+wb.active['G20'] = 1.5
+wb.save(sys.argv[1])" "$work/book/Tab/Streete.xlsx"
+  got=$("$CLI" table Streete --body 0 --date 3.1.1620 --folder "$work/book" 2>"$work/book/err" | tr '\n' ' ' | sed 's/ $//')
+  check "table over a workbook" "L 153 B 0 Ptab 1.5" "$got"
+  check "table over a workbook says so" "torvik6-cli table: Streete.xlsx" "$(cat "$work/book/err")"
+  check "table --builtin" "L 290.8" "$("$CLI" table Streete --body 0 --date 1.1.1620 --folder "$work/book" --builtin 2>/dev/null | awk '$1=="L"{printf "L %.1f", $2}')"
+fi
 # Every table against modern theory over the century from its default date:
 # the Almagest Sun lags by most of a degree, the Alfonsine Mars strays by
 # degrees near opposition, Kepler's Mars and Streete's Sun stay within minutes.
