@@ -48,8 +48,8 @@ int main(int argc, char** argv) {
   // The DE405 files of the JPL imitator, made from Debian's DE405 table once.
   if (screenshots.isEmpty() && !torvik::EnsureDe405Files(folder))
     std::fprintf(stderr, "torvik6: cannot write the DE405 files into %s/JPL\n", folder.string().c_str());
-  // The observatory files supplied with the program (simulated places), once.
-  if (screenshots.isEmpty() && !torvik::EnsureObservatoryFiles(folder))
+  // The sample observatory files (simulated places), once, into an empty \Obs.
+  if (screenshots.isEmpty() && !torvik::WriteSampleObservatoryFiles(folder))
     std::fprintf(stderr, "torvik6: cannot write the observatory files into %s/Obs\n", folder.string().c_str());
 
   torvik::Model model;

@@ -14,6 +14,7 @@
 #include "core/fields.h"
 #include "core/model.h"
 #include "core/paths.h"
+#include "core/textfile.h"
 #include "model/de405_files.h"
 #include "observe/obs_stats.h"
 #include "observe/run.h"
@@ -33,13 +34,15 @@ constexpr const char* kHelp =
     "screen's defaults and the presets of the source, and prints the means of the\n"
     "accepted steps as NAME VALUE: NdR, dLsr, dBsr, absdL, absdB (degrees), dRsr\n"
     "(thousand km), the root mean square and largest |dL|, |dB| as rmsdL, rmsdB, maxdL,\n"
-    "maxdB (degrees), then the files written.\n"
+    "maxdB (degrees), the steps accepted and rejected (dR>=dRmax), \"simulated yes\"\n"
+    "when the observatory file's records are marked SIMULATED, then the files written.\n"
     "  --table NAME         AlBattani, AlfonsoTab, AlKhwarizmi, Almagest, HandyTables,\n"
     "                       PrutenticTables, RudolphineTables, Streete, ToledanTables, Wing\n"
     "                       (or the option captions Alfonso, Handy, ...)\n"
     "  --observatory CODE   GREN, PARI, USNO, RADC or CAPE (file \\Obs\\CODE + P + .txt)\n"
     "  --planet P           0 Sun, 1 Mercury, 2 Venus, 4 Mars, ... (default 1)\n"
-    "  --start D.M.Y        start date (default: the table's, else 1.5.1.2000)\n"
+    "  --start D.M.Y        start date (default: the table's, else 1.5.1.2000, or the\n"
+    "                       observatory file's last record when it has none that year)\n"
     "  --years N            interval: tables run forward, observatories back (default 200)\n"
     "  --step S/DIV         table step in days and its divisor (default 3.31/10)\n"
     "  --calendar C         gregorian, julian or egyptian (default: the source's)\n"
@@ -160,10 +163,15 @@ int ObserveCommand(const Args& args) {
   }
 
   EnsureProgramFolder(folder);
-  const bool sampleBody = planet == 0 || planet == 1 || planet == 2 || planet == 4;
-  if (observatory && sampleBody && !EnsureObservatoryFile(folder, kObservatories[static_cast<std::size_t>(index - 1)].code, planet))
-    std::fprintf(stderr, "torvik6-cli observe: cannot write the observatory file into %s/Obs\n",
-                 folder.string().c_str());
+  // The first start of a folder without observatory files: the samples, once.
+  if (observatory && ObservatoryFolderEmpty(folder)) {
+    if (!HasFlag(args, "--quiet"))
+      std::fprintf(stderr, "torvik6-cli observe: writing the sample observatory files into %s/Obs\n",
+                   folder.string().c_str());
+    if (!WriteSampleObservatoryFiles(folder))
+      std::fprintf(stderr, "torvik6-cli observe: cannot write the sample observatory files into %s/Obs\n",
+                   folder.string().c_str());
+  }
   if ((s.earth == ObsTheory::De405 || s.planet == ObsTheory::De405) && !EnsureDe405Files(folder))
     std::fprintf(stderr, "torvik6-cli observe: cannot write the DE405 files into %s/JPL\n", folder.string().c_str());
   Model m;
@@ -175,6 +183,9 @@ int ObserveCommand(const Args& args) {
   if (calendar) s.calendar.calendar = *calendar;
   if (dayStart) s.calendar.dayStart = *dayStart;
   if (start) s.day = start->day, s.month = start->month, s.year = start->year;
+  else if (observatory && FitDateToRecords(src, &s.day, &s.month, &s.year) && !HasFlag(args, "--quiet"))
+    std::fprintf(stderr, "torvik6-cli observe: start %s.%d.%d, the last record of %s\n", SingleText(s.day).c_str(),
+                 s.month, s.year, src.path().filename().string().c_str());
   s.years = years;
   s.etUt = HasFlag(args, "--et-ut");
   s.j2000 = HasFlag(args, "--j2000");
@@ -239,7 +250,11 @@ int ObserveCommand(const Args& args) {
   std::printf("dRsr %.10g\n", run.MeanDR());
   const double n = std::max(run.NdR(), 1);
   std::printf("rmsdL %.10g\nrmsdB %.10g\nmaxdL %.10g\nmaxdB %.10g\n", std::sqrt(sqL / n), std::sqrt(sqB / n), maxL, maxB);
+  std::printf("accepted %d\nrejected %d\n", run.NdR(), run.Rejected());
+  if (run.Simulated()) std::printf("simulated yes\n");
   for (const auto& f : run.files()) std::printf("file %s\n", f.string().c_str());
+  if (const std::string why = run.NoStepReason(); !why.empty()) std::fprintf(stderr, "torvik6-cli observe: %s\n", why.c_str());
+  if (run.Simulated()) std::fprintf(stderr, "torvik6-cli observe: %s\n", kSimulatedNote);
   if (stats) {
     const ObsMeans means{run.NdR(), run.MeanAbsDL(), run.MeanAbsDB(), run.MeanDR()};
     if (auto r = WriteStatReport(folder, *stats, planet, src.name(), means)) return PrintUserMessage(*r);

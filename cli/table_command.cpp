@@ -38,14 +38,13 @@ int RunTable(const Args& args) {
         "Philip (HandyTables), Julian otherwise; local time of the table's meridian,\n"
         "H hours after noon (after midnight for PrutenticTables).\n"
         "Tables: AlBattani AlfonsoTab AlKhwarizmi Almagest HandyTables PrutenticTables\n"
-        "RudolphineTables Streete ToledanTables Wing\n"
+        "RudolphineTables Streete ToledanTables Wing (or the option captions Alfonso,\n"
+        "Handy, Prutentic, Rudolphine, Toledan)\n"
         "Example: torvik6-cli table AlfonsoTab --body 4 --date 3.7.1327\n");
     return kOk;
   }
   if (args.empty() || args[0].rfind("--", 0) == 0) return BadArgs("table", "expected NAME first");
-  int index = 0;
-  for (std::size_t i = 0; i < kTables.size(); ++i)
-    if (args[0] == kTables[i].name) index = static_cast<int>(i) + 1;
+  const int index = TableNumber(args[0]);  // the workbook's name or the option's caption
   if (index == 0) return BadArgs("table", "unknown table: " + args[0]);
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];

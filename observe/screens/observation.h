@@ -67,6 +67,9 @@ class ObservationScreen : public ui::Screen {
   ui::OptionGroup *dayStartGroup = nullptr, *viewGroup = nullptr, *earthGroup = nullptr, *planetGroup = nullptr;
   ui::OptionGroup *criterionGroup = nullptr, *planGroup = nullptr;
   QLabel *timeLabel = nullptr, *scaleLabel = nullptr, *progressLabel = nullptr;
+  // The line of the run beside the results: accepted and rejected steps, why
+  // none was accepted, simulated records, how to open a file again.
+  QLabel* runLabel = nullptr;
   ui::Picture *obsPicture = nullptr, *helioPicture = nullptr, *devPicture = nullptr;
   QScrollArea* helioFrame = nullptr;  // the outer heliocentric picture
   QScrollBar *scaleBar = nullptr, *helioBar = nullptr;
@@ -112,6 +115,10 @@ class ObservationScreen : public ui::Screen {
   void ApplyPresets(const SourcePresets& p);
   std::optional<ObsSettings> ReadSettings();
   void ReadLive();
+  void ReadScales();
+  void EndOfRun(bool plain);
+  void FollowSource();
+  bool PlanFitsDate(const ObsSettings& s);
   CalendarSetting Calendar() const;
   void OnStart();
   void OnStop();
