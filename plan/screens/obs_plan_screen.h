@@ -74,8 +74,9 @@ class ObsPlanScreen : public ui::Screen {
   // The two buttons of the Mox frame.
   void ShowMox();
   void AddMox();
-  // A plan loaded from the template is built again for the date of the
-  // observation screen when that date moved (its velocity fields kept);
+  // A plan loaded from the template is built again for the date and the
+  // planet of the observation screen when they changed (its velocity fields
+  // kept);
   // true when the plan came from the template.
   bool FollowDate();
   // The date the plan's elements are for: the template's date or the start
@@ -105,6 +106,7 @@ class ObsPlanScreen : public ui::Screen {
 
  private:
   bool Linked();
+  void Load(bool fromTemplate);
   void ShowPlanFields();
   void ShowOptimum(const FourOfFiveFields& f);
   std::optional<int> Planet() const;
@@ -118,6 +120,7 @@ class ObsPlanScreen : public ui::Screen {
   LinearSystem sys_;
   bool fromTemplate_ = false;
   ObsDate planDate_;
+  int planNpl_ = -1;  // the planet the plan's elements are for
 };
 
 }  // namespace torvik
