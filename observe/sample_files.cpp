@@ -45,10 +45,6 @@ bool MakeObservatoryFiles(const std::filesystem::path& folder, const std::vector
   return RunDataScript("make-obs.py", TORVIK6_OBS_SCRIPT, words);
 }
 
-bool EnsureObservatoryFiles(const std::filesystem::path& folder) {
-  return HaveObservatoryFiles(folder) || (MakeObservatoryFiles(folder, {}) && HaveObservatoryFiles(folder));
-}
-
 bool EnsureObservatoryFile(const std::filesystem::path& folder, const std::string& code, int body) {
   const std::string name = code + std::to_string(body);
   std::error_code ec;

@@ -21,8 +21,6 @@ bool ObservatoryFolderEmpty(const std::filesystem::path& folder);
 
 // For tests and benchmarks. True when all twenty files are in place.
 bool HaveObservatoryFiles(const std::filesystem::path& folder);
-// Writes the missing files (some seconds); true when all are then in place.
-bool EnsureObservatoryFiles(const std::filesystem::path& folder);
 // The same for the one file of observatory `code` and body `body`.
 bool EnsureObservatoryFile(const std::filesystem::path& folder, const std::string& code, int body);
 // Runs make-obs.py over the folder with further arguments ("--noise", "0",
