@@ -30,6 +30,23 @@ for c in jd date elements params check run position compare ssvelocity observe o
   check "$c --help" 0 "$(status "$CLI" "$c" --help)"
 done
 
+# Options as the commands declare them: --version, --name=VALUE, unknown
+# options and missing values, the help with ranges and defaults, numbers read
+# as decimals, negative years as positional arguments, missing verbs.
+check "--version" "torvik6-cli 6.0" "$("$CLI" --version)"
+check "--name=VALUE as --name VALUE" "$("$CLI" ellipse --e1 0.3 --steps 3)" "$("$CLI" ellipse --e1=0.3 --steps=3)"
+check "unknown option" "torvik6-cli ellipse: The following argument was not expected: --e3" \
+  "$("$CLI" ellipse --e3 2>&1 >/dev/null)"
+check "option without its value" "torvik6-cli ellipse: --e1: the option needs a value" \
+  "$("$CLI" ellipse --e1 2>&1 >/dev/null)"
+check "fraction for a whole number" "torvik6-cli ellipse: --steps: 2.5 is not a whole number" \
+  "$("$CLI" ellipse --steps 2.5 2>&1 >/dev/null)"
+check "leading zero is decimal" 11 "$("$CLI" ellipse --steps 010 | wc -l)"
+check "help gives range and default" 1 "$("$CLI" run --help | grep -c -- '--planet P .*(0\.\.10, default 1)')"
+check "negative year" "1684532.5" "$("$CLI" jd -100 1 1)"
+check "missing verb" "torvik6-cli plan: give params, run or fit" "$("$CLI" plan 2>&1 >/dev/null)"
+check "unknown option of a verb" 2 "$(status "$CLI" plan params --plan 1 --folder "$work" --sweep)"
+
 # Elements: nine bodies after the header line.
 check "elements rows" 10 "$("$CLI" elements --theory newcomb --jd 2415020 | wc -l)"
 
