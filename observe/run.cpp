@@ -96,15 +96,15 @@ std::string ObservationRun::NoStepReason() const {
   if (NdR_ > 0) return {};
   if (Nreduced_ == 0) {
     if (src_.kind() == SourceKind::Obs) {
-      std::string text = "Ни один шаг не принят: в файле нет записей с " + std::to_string(endY_) + " по " +
+      std::string text = std::string(kNoStepAccepted) + ": в файле нет записей с " + std::to_string(endY_) + " по " +
                          std::to_string(startY_) + " г.";
       if (const auto span = src_.Records())
         text += " (записи файла: " + std::to_string(span->firstY) + " - " + std::to_string(span->lastY) + " гг.)";
       return text;
     }
-    return "Ни один шаг не принят: ни одного шага в интервале";
+    return std::string(kNoStepAccepted) + ": ни одного шага в интервале";
   }
-  return "Ни один шаг не принят: у всех " + std::to_string(Nreduced_) + " шагов dR >= dRmax = " +
+  return std::string(kNoStepAccepted) + ": у всех " + std::to_string(Nreduced_) + " шагов dR >= dRmax = " +
          ShortestText(live.dRmax) + " тыс.км";
 }
 

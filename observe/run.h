@@ -39,6 +39,7 @@ inline constexpr const char* kReopenFile = "Надо открыть файл с�
 inline constexpr const char* kNoEarth = "Землю не наблюдали";
 inline constexpr const char* kChooseTable = "Выберете имитатор";
 inline constexpr const char* kChooseObservatory = "Выберете обсерваторию";
+inline constexpr const char* kNoStepAccepted = "Ни один шаг не принят";
 inline constexpr const char* kSimulatedNote = "Записи файла помечены SIMULATED: это смоделированные места, не наблюдения";
 // How a file read to its end is opened again (the line beside the refusal).
 inline constexpr const char* kReopenHint = "выберите другую обсерваторию (или никакую), затем эту снова";
