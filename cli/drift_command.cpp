@@ -9,8 +9,8 @@
 
 #include "cli/command.h"
 #include "cli/params_print.h"
-#include "cli/plot_image.h"
 #include "core/textfile.h"
+#include "stats/plot_image.h"
 #include "stats/statistics.h"
 
 namespace torvik::cli {
@@ -98,7 +98,13 @@ Action Declare(CLI::App& app) {
   app.add_option("--mp", in.MP, "plot scale MP")->type_name("S")->transform(Number(1e-12, 1e12))->capture_default_str();
   app.add_option("--mdp", in.MdP, "plot scale MdP")->type_name("S")->transform(Number(1e-12, 1e12))->capture_default_str();
   app.add_option("--mx2", in.MX2, "plot scale MX2")->type_name("S")->transform(Number(1e-9, 1e9))->capture_default_str();
-  AddOptional(app, "--plot", o->plotFile, "writes the screen's plot: PNG, or SVG when OUT ends in .svg")
+  app.add_option_function<std::string>(
+         "--plot",
+         [o](const std::string& f) {
+           if (!ImageFormatOf(f)) throw BadOption("--plot: " + f + " does not end in .png, .svg or .pdf");
+           o->plotFile = f;
+         },
+         "writes the screen's plot as PNG, SVG or PDF, as OUT ends")
       ->type_name("OUT");
   return [o] { return RunDrift(*o); };
 }

@@ -1,6 +1,6 @@
-// torvik6-cli observe: an observation run without its pictures. The options
-// are the observation screen's inputs with its defaults and the presets of the
-// chosen source; the results are the running means, one per line.
+// torvik6-cli observe: an observation run, its deviation plot on request. The
+// options are the observation screen's inputs with its defaults and the
+// presets of the chosen source; the results are the running means, one per line.
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,11 +19,13 @@
 #include "core/paths.h"
 #include "core/textfile.h"
 #include "model/de405_files.h"
+#include "observe/deviation_plot.h"
 #include "observe/obs_stats.h"
 #include "observe/run.h"
 #include "observe/sample_files.h"
 #include "observe/sources.h"
 #include "params/startup.h"
+#include "stats/plot_image.h"
 
 namespace torvik::cli {
 namespace {
@@ -43,6 +45,7 @@ struct Options {
   int years = 200;
   bool etUt = false, j2000 = false, noLightTime = false, noAberration = false, noNutation = false;
   bool refraction = false, parallax = false, noMoon = false, noDrLimit = false, stat = false, quiet = false;
+  std::optional<std::string> plotFile;
 };
 
 ObsTheory TheoryOf(const std::string& t) {
@@ -118,6 +121,11 @@ int ObserveCommand(Options& o) {
 
   ObservationRun run(m, src);
   if (auto r = run.Start(s)) return PrintUserMessage(*r);
+  std::optional<DeviationPlot> plot;
+  if (o.plotFile) {
+    plot.emplace();
+    plot->Begin(run, src.kind());
+  }
 
   const bool quiet = o.quiet;
   const bool tty = isatty(STDERR_FILENO);
@@ -131,6 +139,7 @@ int ObserveCommand(Options& o) {
   while (run.Running()) {
     ObsStepResult r = run.Step();
     if (stats && r.reduced) stats->Add(run.dLpl(), run.dBpl(), run.dRpl());
+    if (plot) plot->Step(run, r);
     if (r.accepted) {
       sqL += run.dLpl() * run.dLpl(), sqB += run.dBpl() * run.dBpl();
       maxL = std::max(maxL, std::fabs(run.dLpl())), maxB = std::max(maxB, std::fabs(run.dBpl()));
@@ -161,6 +170,10 @@ int ObserveCommand(Options& o) {
     std::fprintf(stderr, "%lld steps: ", tableFaults);
     PrintUserMessage(*tableFault);
   }
+  // The plot shows the steps made, also those before a failure.
+  std::string plotError;
+  const bool plotWritten = plot && WritePlotImage(plot->plot(), *o.plotFile, &plotError, kDeviationScale);
+  if (plot && !plotWritten) std::fprintf(stderr, "torvik6-cli observe: %s\n", plotError.c_str());
   if (failure) return PrintUserMessage(*failure);
   std::printf("NdR %d\n", run.NdR());
   std::printf("dLsr %.10g\n", run.MeanDL());
@@ -180,7 +193,8 @@ int ObserveCommand(Options& o) {
     if (auto r = WriteStatReport(folder, *stats, planet, src.name(), means)) return PrintUserMessage(*r);
     std::printf("file %s\n", ResolvePath(folder, StatReportRelPath(planet, src.name())).string().c_str());
   }
-  return kOk;
+  if (plotWritten) std::printf("file %s\n", o.plotFile->c_str());
+  return plot && !plotWritten ? kFailed : kOk;
 }
 
 Action Declare(CLI::App& app) {
@@ -283,6 +297,15 @@ Action Declare(CLI::App& app) {
       ->type_name("LIST");
   app.add_flag("--stat", o->stat,
                "count the deviations in intervals and write \\Dat\\Stat + P + source + .txt (as \"Статистика\" does)");
+  app.add_option_function<std::string>(
+         "--plot",
+         [o](const std::string& f) {
+           if (!ImageFormatOf(f)) throw BadOption("--plot: " + f + " does not end in .png, .svg or .pdf");
+           o->plotFile = f;
+         },
+         "writes the screen's deviation plot (dL, dB, dR against time at its default scales)\n"
+         "as PNG, SVG or PDF, as OUT ends")
+      ->type_name("OUT");
   AddFolderOption(app, o->folder);
   app.add_flag("--quiet", o->quiet, "no progress on stderr");
   return [o] { return ObserveCommand(*o); };

@@ -66,6 +66,14 @@ TableMeans ToledanMeans(double t);
 double ToledanAccessRecess(double t);
 // Alfonsine: t days after noon of 1 January AD 1 (tropical).
 TableMeans AlfonsineMeans(double t);
+// The Alfonsine equation (true less mean longitude, degrees) of a body for
+// mean centre kappa and mean argument alpha, by the table method on the
+// columns that stand for the printed ones, and the greatest values of those
+// columns (centre, argument at mean distance, longior, propior; the Sun's
+// argument and distance columns are 0).
+double AlfonsineEquation(Body body, double kappa, double alpha);
+struct TableMaxima;
+TableMaxima AlfonsineColumnMaxima(Body body);
 
 // Copernicus's mean and true quantities (De revolutionibus III, V) at t days
 // after the midnight opening 1 January AD 1, meridian of Cracow. Degrees,

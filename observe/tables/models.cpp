@@ -153,20 +153,53 @@ double PtolemyRows(F f, double x) {
 }  // namespace
 
 double PtolemaicEquationPrinted(const PtolemaicPlanet& p, double kappa, double alpha) {
+  TableColumns cols;
+  cols.centre = TableColumns::Centre::kPtolemyRows;
+  cols.argumentRows = true;
+  return PtolemaicEquationColumns(p, cols, kappa, alpha);
+}
+
+namespace {
+
+double CentreColumn(const PtolemaicPlanet& p, const TableColumns& cols, double kappa) {
+  switch (cols.centre) {
+    case TableColumns::Centre::kPtolemyRows:
+      return cols.centreScale * PtolemyRows([&](double k) { return LocateEpicycle(p.kind, k, p.e).c; }, kappa);
+    case TableColumns::Centre::kEccentric:
+      return cols.centreScale * EccentricEquation(kappa, cols.centreE);
+    case TableColumns::Centre::kGeometry:
+      break;
+  }
+  return cols.centreScale * LocateEpicycle(p.kind, kappa, p.e).c;
+}
+
+}  // namespace
+
+double PtolemaicEquationColumns(const PtolemaicPlanet& p, const TableColumns& cols, double kappa, double alpha) {
   const EpicycleCentre geo = LocateEpicycle(p.kind, kappa, p.e);
-  const double c = PtolemyRows([&](double k) { return LocateEpicycle(p.kind, k, p.e).c; }, kappa);
+  const double c = CentreColumn(p, cols, kappa);
   const double a = alpha - c;  // true argument
-  const double p0 = PtolemyRows([&](double x) { return ArgumentEquation(x, p.r, 60); }, a);
   const double g0 = ArgumentEquation(a, p.r, 60);
+  const double p0 =
+      cols.argumentRows ? PtolemyRows([&](double x) { return ArgumentEquation(x, p.r, 60); }, a) : g0;
   const double max0 = AsinD(p.r / 60);
   if (geo.rho >= 60) {
     const double far = GreatestDistance(p.kind, p.e);
     const double k = (max0 - AsinD(p.r / geo.rho)) / (max0 - AsinD(p.r / far));
-    return c + p0 - k * (g0 - ArgumentEquation(a, p.r, far));
+    return c + p0 - k * cols.longiorScale * (g0 - ArgumentEquation(a, p.r, far));
   }
   const double near = LeastDistance(p.kind, p.e);
   const double k = (AsinD(p.r / geo.rho) - max0) / (AsinD(p.r / near) - max0);
-  return c + p0 + k * (ArgumentEquation(a, p.r, near) - g0);
+  return c + p0 + k * cols.propiorScale * (ArgumentEquation(a, p.r, near) - g0);
+}
+
+TableMaxima ColumnMaxima(const PtolemaicPlanet& p, const TableColumns& cols) {
+  TableMaxima m = PtolemaicMaxima(p);
+  m.centre = Greatest([&](double k) { return std::fabs(CentreColumn(p, cols, k)); });
+  if (cols.argumentRows) m.argument = Greatest([&](double a) { return PtolemyRows([&](double x) { return ArgumentEquation(x, p.r, 60); }, a); });
+  m.longior *= cols.longiorScale;
+  m.propior *= cols.propiorScale;
+  return m;
 }
 
 TableMaxima PtolemaicMaxima(const PtolemaicPlanet& p) {

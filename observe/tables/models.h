@@ -83,6 +83,28 @@ struct TableMaxima {
 };
 TableMaxima PtolemaicMaxima(const PtolemaicPlanet& p);
 
+// How the columns of a printed equation table stand against the geometry of
+// its planet, for the table method with interpolation:
+// - the equation of centre from the geometry, read in Ptolemy's rows (as
+//   PtolemaicEquationPrinted), or taken from the column of a simple eccentric
+//   of eccentricity centreE (a planet that borrows the solar column);
+// - the argument equation at mean distance from the geometry or in Ptolemy's rows;
+// - each column multiplied so that its greatest value is the printed one
+//   (1 = the geometry's own);
+// - the coefficient, the distances and the differences toward the greatest
+//   and least distance from the geometry of the mean centre (the printed
+//   coefficient column is laid out against the true centre it is entered with).
+struct TableColumns {
+  enum class Centre { kGeometry, kPtolemyRows, kEccentric };
+  Centre centre = Centre::kGeometry;
+  double centreE = 0;
+  bool argumentRows = false;
+  double centreScale = 1, longiorScale = 1, propiorScale = 1;
+};
+double PtolemaicEquationColumns(const PtolemaicPlanet& p, const TableColumns& cols, double kappa, double alpha);
+// The greatest values of those columns.
+TableMaxima ColumnMaxima(const PtolemaicPlanet& p, const TableColumns& cols);
+
 // Latitude theory (Almagest XIII), geometric form. Outer planet: eccentre
 // inclined i1 with its northern limit `limit` degrees after the apogee, the
 // epicycle's apsidal line tilted i2·cos(distance from the limit) against the

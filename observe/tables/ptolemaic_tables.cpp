@@ -1,6 +1,7 @@
 // The Ptolemaic tables: Almagest, Handy Tables, al-Battani, al-Khwarizmi,
 // the Toledan and the Alfonsine tables. One geometry (models.h), one
 // parameter table per table and body; only the frames differ.
+#include <array>
 #include <cmath>
 
 #include "observe/tables/calculators.h"
@@ -111,9 +112,14 @@ MeanPlaces AlmagestMeans(double t) {
 // Nallino's edition (Opus astronomicum II, Milan 1907). Radices of the Arab
 // years: the mean places at the beginning of the Hijra, which al-Battani puts
 // on 15 July 622; numerically they are those of noon of 14 July (JD 1948438)
-// at ar-Raqqa. Tropical mean motions: the Sun 20 revolutions and
-// 0;11,10,14,35,31,30 in 20 Julian years (7305 days; the year of 365 d 5 h
-// 46 m 24 s), Mars, Venus and Mercury from 870 Arab years of his tables.
+// at ar-Raqqa. Tropical mean motions as the Arab-year tables run: Mars,
+// Venus and Mercury from 870 Arab years, the Sun from its rows of AH 1 and
+// AH 301 (113;58,4 and 138;36,25 with 291 revolutions between, 300 Arab
+// years = 106 310 days). The Roman-year tables move the Sun 20 revolutions
+// and 0;11,10,14,35,31,30 in 20 Julian years (7305 days; the year of 365 d
+// 5 h 46 m 24 s); by that motion AH 301 would be 138;36,26,45: the Arab-year
+// column, a sum of its printed entries, falls 0.17" behind it in every 30
+// years, and the Roman tables' Sun of 880 then stands 2.4" above ours.
 // Precession 0;0,54,33 a Julian year, uniform (1 degree in 66 years), moving
 // the apogees from their places in year 1191 of Dhu 'l-qarnayn (noon of 29
 // February 880): Sun 82;17, Mars 126;58, Mercury 201;28; Venus on the Sun's.
@@ -122,7 +128,7 @@ MeanPlaces AlmagestMeans(double t) {
 // equant's eccentricity, the distance columns on Ptolemy's 1;15, epicycle
 // 43;10. Latitudes by Ptolemy (Almagest XIII), as al-Battani takes them.
 constexpr double kBattaniEpochJD = 1948438;  // noon 14 July 622, ar-Raqqa
-constexpr double kBattaniSunMotion = (20 * 360 + Sexa(0, 11, 10, 14, 35, 31, 30)) / 7305;
+constexpr double kBattaniSunMotion = (291 * 360 + Sexa(138, 36, 25) - Sexa(113, 58, 4)) / 106310;
 constexpr double kBattaniPrecession = Sexa(0, 0, 54, 33) / 365.25;  // degrees/day
 constexpr double kBattaniApogeeEpoch = 2042537 - kBattaniEpochJD;  // noon 29 Feb 880
 constexpr double kBattaniSunE = Sexa(2, 4, 45);
@@ -174,15 +180,29 @@ constexpr double kKhwarizmiSunMaxEquation = Sexa(2, 14);
 // --- Alfonsine Tables, Parisian version (epoch noon of 1 January AD 1) ---
 // Radices and motions as in the ALFA project's transcription (kanon-api,
 // DISHAS) and pseusys/alfonsine; Poulle 1984. Tropical mean motions;
-// apogees = radix + motion of the eighth sphere (Venus on the Sun's). The Sun
-// and Venus from their printed maxima (centre 2;10 both, Venus epicycle
-// 45;59); Mars and Mercury with Ptolemy's e and r, whose maxima meet the
-// printed 11;24/41;10/5;38/8;3 and 3;2/22;2/3;12/2;1 within 3.7'. Venus's
-// printed distance columns reach 1;42 and 1;52, which Ptolemy's 1;15 would
-// give; ours, on the 1;8 of the centre column, reach 1;33 and 1;41. On 1;15
-// the printed 1327 Venus would be missed by 93" instead of 39", so the
-// printed columns are not that geometry either: without them we keep one
-// eccentricity.
+// apogees = radix + motion of the eighth sphere (Venus on the Sun's). The
+// equations by the procedure of the printed tables: equation of centre,
+// true argument, argument equation at mean distance, coefficient entered with
+// the true centre, difference toward the greatest or least distance. The
+// columns themselves are known to us by their printed maxima (Sun 2;10; Mars
+// 11;24/41;10/5;38/8;3; Venus 2;10/45;59/1;42/1;52; Mercury 3;2/22;2/3;12/
+// 2;1) and by the printed computation of 3 July 1327; what stands for each:
+// - Sun: the simple eccentric of the greatest equation 2;10.
+// - Venus: the Sun's column as its equation of centre (same argument, same
+//   greatest value: our reading); Ptolemy's epicycle 43;10 (greatest
+//   equation 46;0, printed 45;59) and his 1;15 for the distance columns and
+//   the coefficient, which give the printed 1;42 and 1;52 (1;42,24 and
+//   1;51,39). The printed Venus of 1327 comes out 56" low (-48" with the
+//   printed solar value there). Distance columns on the 1;8 of an equant of
+//   2;10 with the epicycle of 45;59 meet 1327 within 14" but reach only 1;33
+//   and 1;41; the two maxima of the print are held the stronger evidence.
+// - Mars: Ptolemy's e 6 and r 39;30, the equation of centre and the
+//   distance columns brought to their printed maxima (the geometry reaches
+//   11;25,16, 5;40,4 and 8;6,40).
+// - Mercury: Ptolemy's crank e 3, r 22;30; the centre and argument columns
+//   are Ptolemy's rows carried to every degree (at 3 July 1327 they give the
+//   printed argument equation 20;47,50 to the second, where the geometry
+//   gives 20;48,27).
 constexpr double kIncarnationJD = 1721424;
 constexpr PtolemaicRow kAlfonsineSun{Sexa(278, 21, 0, 30, 28), Sexa(0, 59, 8, 19, 37, 19, 13, 56), 0, 0,
                                      Sexa(71, 25, 23), kNoPlanet};
@@ -193,8 +213,7 @@ constexpr PtolemaicRow kAlfonsineVenus{0, 0, Sexa(129, 22, 2, 36), Sexa(0, 36, 5
 constexpr PtolemaicRow kAlfonsineMars{Sexa(41, 25, 29, 43), Sexa(0, 31, 26, 38, 40, 5), 0, 0,
                                       Sexa(115, 12, 13, 4), {Deferent::kEquant, 6, Sexa(39, 30)}};
 constexpr double kAlfonsineSunMaxEquation = Sexa(2, 10);
-constexpr double kAlfonsineVenusMaxCentre = Sexa(2, 10);
-constexpr double kAlfonsineVenusMaxArgument = Sexa(45, 59);
+constexpr TableMaxima kAlfonsineMarsMaxima{Sexa(11, 24), Sexa(41, 10), Sexa(5, 38), Sexa(8, 3)};
 // Eighth sphere: 360 degrees in 49 000 Julian years (radix 0) plus access and
 // recess, argument 360 degrees in 7000 years from 5s 59;12,34 (physical
 // signs of 60), equation asin(sin 9° sin theta).
@@ -280,22 +299,61 @@ bool CalcToledan(const TableDate& d, TablePlaces* out) {
   return true;
 }
 
+namespace {
+
+// The Alfonsine planets with their columns (see the parameters above).
+struct AlfonsinePlanet {
+  PtolemaicPlanet model;
+  TableColumns columns;
+};
+
+const AlfonsinePlanet& AlfonsineColumnsOf(Body body) {
+  static const std::array<AlfonsinePlanet, 4> planets = [] {
+    std::array<AlfonsinePlanet, 4> p{};
+    const double sunE = EccentricForMaxEquation(kAlfonsineSunMaxEquation);
+    p[kSun].model = {Deferent::kEquant, sunE, 0};
+    p[kSun].columns.centre = TableColumns::Centre::kEccentric;
+    p[kSun].columns.centreE = sunE;
+    p[kMercury].model = kAlfonsineMercury.model;
+    p[kMercury].columns.centre = TableColumns::Centre::kPtolemyRows;
+    p[kMercury].columns.argumentRows = true;
+    p[kVenus].model = {Deferent::kEquant, Sexa(1, 15), Sexa(43, 10)};
+    p[kVenus].columns = p[kSun].columns;
+    p[kMars].model = kAlfonsineMars.model;
+    const TableMaxima geo = PtolemaicMaxima(p[kMars].model);
+    p[kMars].columns.centreScale = kAlfonsineMarsMaxima.centre / geo.centre;
+    p[kMars].columns.longiorScale = kAlfonsineMarsMaxima.longior / geo.longior;
+    p[kMars].columns.propiorScale = kAlfonsineMarsMaxima.propior / geo.propior;
+    return p;
+  }();
+  return planets[body];
+}
+
+}  // namespace
+
+TableMaxima AlfonsineColumnMaxima(Body body) {
+  const AlfonsinePlanet& p = AlfonsineColumnsOf(body);
+  return ColumnMaxima(p.model, p.columns);
+}
+
+double AlfonsineEquation(Body body, double kappa, double alpha) {
+  const AlfonsinePlanet& p = AlfonsineColumnsOf(body);
+  if (body == kSun) return EccentricEquation(kappa, p.columns.centreE);
+  return PtolemaicEquationColumns(p.model, p.columns, kappa, alpha);
+}
+
 bool CalcAlfonsine(const TableDate& d, TablePlaces* out) {
   double jd;
   if (!JulianNoonJD(d, &jd)) return false;
-  static const double sunE = EccentricForMaxEquation(kAlfonsineSunMaxEquation);
-  static const PtolemaicPlanet venus{Deferent::kEquant, EquantForMaxEquation(kAlfonsineVenusMaxCentre),
-                                     60 * SinDeg(kAlfonsineVenusMaxArgument)};
   const double t = jd - kIncarnationJD;
   const double tau = AlfonsineEighthSphere(t);
   const MeanPlaces m = RowMeans(kAlfonsineSun, kAlfonsineMercury, kAlfonsineVenus, kAlfonsineMars, t, tau);
+  out->lon[kSun] = Norm360(m.sun + AlfonsineEquation(kSun, m.sun - m.apogee[kSun], 0));
+  out->lon[kMercury] = Norm360(m.sun + AlfonsineEquation(kMercury, m.sun - m.apogee[kMercury], m.mercuryArg));
+  out->lon[kVenus] = Norm360(m.sun + AlfonsineEquation(kVenus, m.sun - m.apogee[kVenus], m.venusArg));
+  out->lon[kMars] = Norm360(m.marsLon + AlfonsineEquation(kMars, m.marsLon - m.apogee[kMars], m.marsArg));
   // The Alfonsine latitudes are not read (the cells give 0).
-  TruePlaces(m, sunE, kAlfonsineMercury.model, venus, kAlfonsineMars.model, true, false, out);
-  // Mercury's printed centre and argument columns are Ptolemy's rows carried
-  // to every degree (at 3 July 1327 they give the printed 20;47,50 to the
-  // second, where the geometry gives 20;48,27).
-  const PtolemaicPlanet& me = kAlfonsineMercury.model;
-  out->lon[kMercury] = Norm360(m.sun + PtolemaicEquationPrinted(me, m.sun - m.apogee[kMercury], m.mercuryArg));
+  for (double& b : out->lat) b = 0;
   out->ptab = tau;
   return true;
 }

@@ -5,7 +5,9 @@
 #include <erfa.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -58,19 +60,25 @@ tables::TablePlaces Places(tables::Calculator calc, tables::TableDate d) {
 // (p. 24 row 11) and the Roman-year tables at year 1191 of Dhu 'l-qarnayn,
 // noon 29 February 880 (p. 72, p. 102 row 14). Values printed in seconds
 // for the Sun, in minutes for the planets: half the last place is the
-// tolerance. Two exceptions, the edition's own: its Arab-year solar column
-// runs 1.7" ahead of the 20-Julian-year motion over 300 years, and its
-// Roman-year planetary radices stand 1'-1;14 off the Hijra radices carried
-// back, so the Hijra radices meet the Roman tables' planets only within 4'.
+// tolerance. The calculator runs on the Arab-year tables (the solar motion
+// is that of their rows AH 1 and AH 301, so AH 301 checks the day count).
+// Two departures are the edition's own: the Roman tables move the Sun by
+// 20-Julian-year steps 0.17" in 30 years faster than the Arab-year column,
+// so their Sun of 880 stands 2.4" above the Arab-year one (their own radix of
+// 931 and 13 of their steps give 342;48,50,10); and their planetary radices
+// stand 1'-1;14 off the Hijra radices carried back, so the Hijra radices
+// meet the Roman tables' planets only within 4'.
 TEST(TableParameters, AlBattaniMeansAreTheEditions) {
   const tables::TableMeans ah301 = tables::BattaniMeans(106310);
   const tables::TableMeans roman = tables::BattaniMeans(JD(880, 2, 29) - kHijraNoon);
+  const double romanSun = Sexa(340, 23, 37) + 13 * Sexa(0, 11, 10, 14, 35, 31, 30);
+  EXPECT_NEAR(romanSun, Sexa(342, 48, 50), 0.5 * arcsecond);
   ExpectAll({
-      {"mean Sun AH 301", [&] { return ah301.sun; }, Sexa(138, 36, 25), 2 * arcsecond},
+      {"mean Sun AH 301", [&] { return ah301.sun; }, Sexa(138, 36, 25), 0.5 * arcsecond},
       {"Mars AH 301", [&] { return ah301.marsLon; }, Sexa(126, 13), 30 * arcsecond},
       {"Venus anomaly AH 301", [&] { return ah301.venusArg; }, Sexa(67, 55), 30 * arcsecond},
       {"Mercury anomaly AH 301", [&] { return ah301.mercuryArg; }, Sexa(226, 53), 30 * arcsecond},
-      {"mean Sun Roman 1191", [&] { return roman.sun; }, Sexa(342, 48, 50), 1 * arcsecond},
+      {"mean Sun Roman 1191", [&] { return roman.sun; }, Sexa(342, 48, 50), 3 * arcsecond},
       {"Mars Roman 1191", [&] { return roman.marsLon; }, Sexa(206, 46), 4 * arcminute},
       {"Venus anomaly Roman 1191", [&] { return roman.venusArg; }, Sexa(99, 30), 4 * arcminute},
       {"Mercury anomaly Roman 1191", [&] { return roman.mercuryArg; }, Sexa(91, 0), 4 * arcminute},
@@ -128,6 +136,13 @@ TEST(TableParameters, AlBattaniPlaces) {
       {"Venus 900", [&] { return b.lon[tables::kVenus]; }, Sexa(242, 5), 10 * arcminute},
       {"Mercury 900", [&] { return b.lon[tables::kMercury]; }, Sexa(263, 2), 3 * arcminute},
   });
+  // The 8' of Venus 900 are the distance columns: the same mean places by the
+  // exact geometry on 1;2,22,30 throughout give the reconstruction's 242;5.
+  const tables::TableMeans m = tables::BattaniMeans(JD(900, 1, 1) - kHijraNoon);
+  const tables::PtolemaicPlanet oneE{tables::Deferent::kEquant, Sexa(1, 2, 22, 30), Sexa(43, 10)};
+  const double venus =
+      m.sun + tables::PtolemaicEquationExact(oneE, m.sun - m.apogee[tables::kVenus], m.venusArg);
+  EXPECT_LE(std::fabs(Norm180(venus - Sexa(242, 5))), 1 * arcminute) << venus;
 }
 
 // De revolutionibus: radices at Christ (Cracow midnight), the Earth in 1515
@@ -183,10 +198,12 @@ TEST(TableParameters, AlfonsineOf1327) {
       {"Mercury mean centre", [&] { return m.sun - m.apogee[tables::kMercury]; }, Sexa(259, 15, 43, 46),
        1 * arcsecond},
       {"eighth sphere", [] { return tables::AlfonsineEighthSphere(484504); }, Sexa(18, 3, 4, 41), 1 * arcsecond},
-      {"Sun", [&] { return p.lon[tables::kSun]; }, Sexa(107, 18, 48), 1 * arcminute},
-      {"Mercury", [&] { return p.lon[tables::kMercury]; }, Sexa(133, 5, 1), 1 * arcminute},
+      // The places, within a minute and as near as our columns come (Sun
+      // -15", Mercury +22", Venus -56", Mars -33").
+      {"Sun", [&] { return p.lon[tables::kSun]; }, Sexa(107, 18, 48), 20 * arcsecond},
+      {"Mercury", [&] { return p.lon[tables::kMercury]; }, Sexa(133, 5, 1), 30 * arcsecond},
       {"Venus", [&] { return p.lon[tables::kVenus]; }, Sexa(121, 27, 13), 1 * arcminute},
-      {"Mars", [&] { return p.lon[tables::kMars]; }, Sexa(134, 52, 23), 1 * arcminute},
+      {"Mars", [&] { return p.lon[tables::kMars]; }, Sexa(134, 52, 23), 40 * arcsecond},
   });
   // Mercury's argument equation at mean distance read in Ptolemy's rows: the
   // printed 20;47,50 at the true argument 92;7,8 (the geometry 20;48,27).
@@ -196,6 +213,138 @@ TEST(TableParameters, AlfonsineOf1327) {
   const double printed = tables::PtolemaicEquationPrinted(mercury, kappa, Sexa(92, 7, 8) + c);
   const double exact = tables::PtolemaicEquationExact(mercury, kappa, Sexa(92, 7, 8) + c);
   EXPECT_LT(std::fabs(printed - exact), 3 * arcminute);
+}
+
+// The Alfonsine columns against the maxima printed in the tables (ALFA
+// project, pseusys/alfonsine transcriptions; Poulle 1984): each within half
+// a printed minute, except Venus's argument column, on Ptolemy's 43;10,
+// which reaches 46;0,31, and Mercury's, whose computed rows reach 22;1.
+TEST(TableParameters, AlfonsineColumnsMeetThePrintedMaxima) {
+  struct Row {
+    const char* column;
+    int body, which;           // which: 0 centre, 1 argument, 2 longior, 3 propior
+    double printed, ours;      // ours: where it departs from the printed value, else 0
+  } rows[] = {
+      {"Sun centre", tables::kSun, 0, Sexa(2, 10), 0},
+      {"Mars centre", tables::kMars, 0, Sexa(11, 24), 0},
+      {"Mars argument", tables::kMars, 1, Sexa(41, 10), 0},
+      {"Mars longior", tables::kMars, 2, Sexa(5, 38), 0},
+      {"Mars propior", tables::kMars, 3, Sexa(8, 3), 0},
+      {"Venus centre", tables::kVenus, 0, Sexa(2, 10), 0},
+      {"Venus argument", tables::kVenus, 1, Sexa(45, 59), Sexa(46, 0, 31)},
+      {"Venus longior", tables::kVenus, 2, Sexa(1, 42), 0},
+      {"Venus propior", tables::kVenus, 3, Sexa(1, 52), 0},
+      {"Mercury centre", tables::kMercury, 0, Sexa(3, 2), 0},
+      // Ptolemy's row computed and rounded: 22;1 (the geometry 22;1,26).
+      {"Mercury argument", tables::kMercury, 1, Sexa(22, 2), Sexa(22, 1)},
+      {"Mercury longior", tables::kMercury, 2, Sexa(3, 12), 0},
+      {"Mercury propior", tables::kMercury, 3, Sexa(2, 1), 0},
+  };
+  for (const Row& r : rows) {
+    const tables::TableMaxima m = tables::AlfonsineColumnMaxima(static_cast<tables::Body>(r.body));
+    const double got[4] = {m.centre, m.argument, m.longior, m.propior};
+    EXPECT_NEAR(got[r.which], r.ours > 0 ? r.ours : r.printed, 30 * arcsecond)
+        << r.column << ": printed " << r.printed << ", ours " << got[r.which];
+  }
+}
+
+// The Alfonsine planets near their stations and oppositions, 1250-1650. No
+// printed-table computation of such a place is at hand, so the places are
+// held against the other readings of the columns that the printed evidence
+// leaves open: the plain geometry of the same elements (no rows, no
+// scaling; for Venus the equant of the printed 2;10 with the epicycle of the
+// printed 45;59 and its distance columns on 1;8), which misses the printed
+// 1327 places by 28"-67"; and for Venus the Sun's centre column with that
+// epicycle and those distance columns, which meets 1327 within 14" but not
+// the printed distance maxima. How far they part from ours, in minutes, is
+// what stays unverified; the bounds are those figures (in the README).
+TEST(TableParameters, AlfonsineStationsAndOppositions) {
+  using tables::Deferent;
+  using tables::PtolemaicPlanet;
+  const PtolemaicPlanet mars{Deferent::kEquant, 6, Sexa(39, 30)};
+  const PtolemaicPlanet mercury{Deferent::kCrank, 3, Sexa(22, 30)};
+  const PtolemaicPlanet venus{Deferent::kEquant, tables::EquantForMaxEquation(Sexa(2, 10)),
+                              60 * tables::SinDeg(Sexa(45, 59))};
+  tables::TableColumns solarCentre;
+  solarCentre.centre = tables::TableColumns::Centre::kEccentric;
+  solarCentre.centreE = tables::EccentricForMaxEquation(Sexa(2, 10));
+  struct Place {
+    double lon[4];
+  };
+  auto ours = [](double t) {
+    const tables::TableMeans m = tables::AlfonsineMeans(t);
+    Place p;
+    p.lon[tables::kSun] = m.sun + tables::AlfonsineEquation(tables::kSun, m.sun - m.apogee[tables::kSun], 0);
+    p.lon[tables::kMercury] =
+        m.sun + tables::AlfonsineEquation(tables::kMercury, m.sun - m.apogee[tables::kMercury], m.mercuryArg);
+    p.lon[tables::kVenus] =
+        m.sun + tables::AlfonsineEquation(tables::kVenus, m.sun - m.apogee[tables::kVenus], m.venusArg);
+    p.lon[tables::kMars] =
+        m.marsLon + tables::AlfonsineEquation(tables::kMars, m.marsLon - m.apogee[tables::kMars], m.marsArg);
+    return p;
+  };
+  struct Kind {
+    const char* what;
+    int body;
+    bool station;     // else the body opposite the Sun (Mars) or in inferior conjunction
+    double geometry;  // bound on the plain geometry's departure (minutes)
+    double venus18;   // bound on Venus's other reading (minutes), 0: not Venus
+  } kinds[] = {
+      {"Mars opposition", tables::kMars, false, 4, 0},
+      {"Mars station", tables::kMars, true, 4.75, 0},
+      {"Venus inferior conjunction", tables::kVenus, false, 5.25, 1},
+      {"Venus station", tables::kVenus, true, 14, 12.5},
+      {"Mercury inferior conjunction", tables::kMercury, false, 1.5, 0},
+      {"Mercury station", tables::kMercury, true, 2.25, 0},
+  };
+  const double t0 = JD(1250, 1, 1) - 1721424, t1 = JD(1650, 1, 1) - 1721424;
+  double worstGeometry[std::size(kinds)] = {}, worstOther[std::size(kinds)] = {};
+  int events[std::size(kinds)] = {};
+  Place prev = ours(t0 - 1), cur = ours(t0);
+  for (double t = t0; t < t1; t += 1) {
+    const Place next = ours(t + 1);
+    for (size_t i = 0; i < std::size(kinds); ++i) {
+      const Kind& k = kinds[i];
+      bool event;
+      if (k.station) {
+        const double v0 = Norm180(cur.lon[k.body] - prev.lon[k.body]);
+        const double v1 = Norm180(next.lon[k.body] - cur.lon[k.body]);
+        event = (v0 > 0) != (v1 > 0);
+      } else {
+        const double target = k.body == tables::kMars ? 180 : 0;
+        const double e0 = Norm180(cur.lon[k.body] - cur.lon[tables::kSun] - target);
+        const double e1 = Norm180(next.lon[k.body] - next.lon[tables::kSun] - target);
+        const bool retrograde = Norm180(next.lon[k.body] - cur.lon[k.body]) < 0;
+        event = (e0 > 0) != (e1 > 0) && std::fabs(e0 - e1) < 10 && (k.body == tables::kMars || retrograde);
+      }
+      if (!event) continue;
+      ++events[i];
+      const tables::TableMeans m = tables::AlfonsineMeans(t);
+      const double kappa = (k.body == tables::kMars ? m.marsLon : m.sun) - m.apogee[k.body];
+      const double alpha =
+          k.body == tables::kMars ? m.marsArg : k.body == tables::kVenus ? m.venusArg : m.mercuryArg;
+      const double ourEq = tables::AlfonsineEquation(static_cast<tables::Body>(k.body), kappa, alpha);
+      const PtolemaicPlanet& model = k.body == tables::kMars ? mars : k.body == tables::kVenus ? venus : mercury;
+      const double geometry = tables::PtolemaicEquationTable(model, kappa, alpha);
+      worstGeometry[i] = std::max(worstGeometry[i], std::fabs(Norm180(geometry - ourEq)) / arcminute);
+      if (k.body == tables::kVenus) {
+        const double v115 = tables::PtolemaicEquationColumns(venus, solarCentre, kappa, alpha);
+        worstOther[i] = std::max(worstOther[i], std::fabs(Norm180(v115 - ourEq)) / arcminute);
+      }
+    }
+    prev = cur;
+    cur = next;
+  }
+  for (size_t i = 0; i < std::size(kinds); ++i) {
+    const Kind& k = kinds[i];
+    std::printf("%s: %d events, plain geometry up to %.2f', Venus's other reading up to %.2f'\n", k.what, events[i],
+                worstGeometry[i], worstOther[i]);
+    EXPECT_GT(events[i], 100) << k.what;
+    EXPECT_LE(worstGeometry[i], k.geometry) << k.what;
+    if (k.venus18 > 0) {
+      EXPECT_LE(worstOther[i], k.venus18) << k.what;
+    }
+  }
 }
 
 // Kepler's prediction of the conjunction of Venus and the Sun of 1631
