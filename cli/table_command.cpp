@@ -40,9 +40,7 @@ struct Options {
 };
 
 int RunTable(const Options& o) {
-  int index = 0;
-  for (std::size_t i = 0; i < kTables.size(); ++i)
-    if (o.name == kTables[i].name) index = static_cast<int>(i) + 1;
+  const int index = TableNumber(o.name);  // the workbook's name or the option's caption
   if (index == 0) return BadArgs("table", "unknown table: " + o.name);
   const std::optional<int> body = o.body;
   if (*body == 3 || *body > 4)
@@ -92,7 +90,8 @@ Action DeclareTable(CLI::App& app) {
       "Example: torvik6-cli table AlfonsoTab --body 4 --date 3.7.1327");
   app.add_option("NAME", o->name,
                  "AlBattani AlfonsoTab AlKhwarizmi Almagest HandyTables PrutenticTables\n"
-                 "RudolphineTables Streete ToledanTables Wing")
+                 "RudolphineTables Streete ToledanTables Wing (or the option captions\n"
+                 "Alfonso, Handy, Prutentic, Rudolphine, Toledan)")
       ->required();
   app.add_option("--body", o->body, "0 Sun, 1 Mercury, 2 Venus, 4 Mars")
       ->type_name("K")->required()->transform(Whole(0, 10));

@@ -1,6 +1,8 @@
 #include "observe/sources.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "core/paths.h"
 #include "core/textfile.h"
@@ -251,8 +253,31 @@ bool ObservationSource::OpenObservatoryFile() {
   auto lines = ReadTextFile(path_);
   if (!lines) return false;
   lines_ = std::move(*lines);
+  simulated_ = false;
+  for (const auto& l : lines_)
+    if (l.rfind("SIMULATED", 0) == 0) {
+      simulated_ = true;
+      break;
+    }
   fileOpen_ = true;
   return true;
+}
+
+std::optional<ObservationSource::RecordSpan> ObservationSource::Records() const {
+  if (!fileOpen_ || kind_ != SourceKind::Obs) return std::nullopt;
+  std::optional<RecordSpan> span;
+  for (const auto& l : lines_) {
+    const ObservationLine o = ParseObservationLine(l, INT32_MAX, INT32_MIN);
+    if (o.status != ObservationLine::Status::Use || o.month == 0) continue;
+    if (!span) span = RecordSpan{o.year, o.year, o.month, o.hours / 24 + static_cast<float>(o.day)};
+    span->firstY = std::min(span->firstY, o.year);
+    if (o.year >= span->lastY) {
+      span->lastY = o.year;
+      span->lastM = o.month;
+      span->lastD = o.hours / 24 + static_cast<float>(o.day);
+    }
+  }
+  return span;
 }
 
 SelectResult ObservationSource::SelectObservatory(int i, int Npl) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -175,6 +176,17 @@ class ObservationSource {
   std::size_t linePosition() const { return next_; }
   // The current table's row of kTables; nullptr for none or an observatory.
   const TableInfo* table() const;
+  // The open observatory file holds records marked "SIMULATED" in columns
+  // 1-10 (the sample files of the program).
+  bool Simulated() const { return fileOpen_ && simulated_; }
+  // The years of the usable records of the open observatory file and the
+  // date of its last record; nothing when it holds none.
+  struct RecordSpan {
+    std::int32_t firstY = 0, lastY = 0;
+    std::int16_t lastM = 1;
+    float lastD = 1;
+  };
+  std::optional<RecordSpan> Records() const;
 
  private:
   void CloseWorkbook();
@@ -194,6 +206,7 @@ class ObservationSource {
   std::vector<std::string> lines_;
   std::size_t next_ = 0;
   bool fileOpen_ = false;
+  bool simulated_ = false;
   bool obsEnd_ = false;
 };
 

@@ -70,6 +70,9 @@ class ObservationScreen : public ui::Screen {
   // Under "таблицы": which serves the open table, the workbook's file name or
   // "встроенная"; empty when no table is open.
   QLabel* servedLabel = nullptr;
+  // The line of the run beside the results: accepted and rejected steps, why
+  // none was accepted, simulated records, how to open a file again.
+  QLabel* runLabel = nullptr;
   ui::Picture *obsPicture = nullptr, *helioPicture = nullptr, *devPicture = nullptr;
   QScrollArea* helioFrame = nullptr;  // the outer heliocentric picture
   QScrollBar *scaleBar = nullptr, *helioBar = nullptr;
@@ -116,6 +119,10 @@ class ObservationScreen : public ui::Screen {
   void ShowServed();
   std::optional<ObsSettings> ReadSettings();
   void ReadLive();
+  void ReadScales();
+  void EndOfRun(bool plain);
+  void FollowSource();
+  bool PlanFitsDate(const ObsSettings& s);
   CalendarSetting Calendar() const;
   void OnStart();
   void OnStop();
