@@ -240,6 +240,11 @@ int ObserveCommand(const Args& args) {
   const double n = std::max(run.NdR(), 1);
   std::printf("rmsdL %.10g\nrmsdB %.10g\nmaxdL %.10g\nmaxdB %.10g\n", std::sqrt(sqL / n), std::sqrt(sqB / n), maxL, maxB);
   for (const auto& f : run.files()) std::printf("file %s\n", f.string().c_str());
+  if (run.NdR() == 0) {
+    // Means of no step are no result (an empty file, a file of other years).
+    std::fprintf(stderr, "torvik6-cli observe: no step was accepted; nothing reduced\n");
+    return kFailed;
+  }
   if (stats) {
     const ObsMeans means{run.NdR(), run.MeanAbsDL(), run.MeanAbsDB(), run.MeanDR()};
     if (auto r = WriteStatReport(folder, *stats, planet, src.name(), means)) return PrintUserMessage(*r);

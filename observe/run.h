@@ -205,6 +205,8 @@ class ObservationRun {
   double MeanAbsDB() const;
   double MeanDR() const;
   std::int32_t NdR() const { return NdR_; }
+  // The steps that reached the deviations, rejected ones included.
+  std::int32_t Nreduced() const { return Nreduced_; }
   // The means of dR and |dL| over every step that reached the deviations,
   // rejected ones included.
   double MeanDRReduced() const { return Nreduced_ ? sumDRAll_ / Nreduced_ : 0.0; }

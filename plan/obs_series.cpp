@@ -33,6 +33,7 @@ ActionResult ObsExperimentSeries::Start(const ObsSettings& s, ObsPlanState& st, 
   exp_ = std::max(first, 1);
   last_ = std::min(last, kObsExperiments);
   stopped_ = ended_ = false;
+  failed_.fill(false);
   running_ = exp_ <= last_;
   if (!running_) return std::nullopt;
   return StartExperiment();
@@ -48,6 +49,7 @@ ActionResult ObsExperimentSeries::StartExperiment() {
   m_.Stop = 0;
   run_ = std::make_unique<ObservationRun>(m_, src_);
   if (auto msg = run_->Start(s_)) {
+    failed_[static_cast<std::size_t>(exp_)] = true;
     running_ = false;
     return msg;
   }
@@ -63,6 +65,7 @@ ActionResult ObsExperimentSeries::Step() {
     if (auto msg = StartExperiment()) return msg;
   }
   step_ = run_->Step();
+  if (step_.message) failed_[static_cast<std::size_t>(exp_)] = true;
   if (run_->Running()) return step_.message;
   Finish();
   return step_.message;
@@ -70,8 +73,15 @@ ActionResult ObsExperimentSeries::Step() {
 
 void ObsExperimentSeries::Finish() {
   st_->Ycrit[exp_] = RunCriterion(*run_);
+  if (run_->end() == ObsRunEnd::Error || run_->Nreduced() == 0) failed_[static_cast<std::size_t>(exp_)] = true;
   if (stopped_ || exp_ >= last_) running_ = false;
   else ended_ = true;
+}
+
+int ObsExperimentSeries::FailedCount() const {
+  int n = 0;
+  for (bool f : failed_) n += f ? 1 : 0;
+  return n;
 }
 
 void ObsExperimentSeries::RequestStop() {
