@@ -1,5 +1,6 @@
 #include "stats/points.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/textfile.h"
@@ -84,12 +85,15 @@ bool WholeFields(const std::string& line, std::size_t count, double* out) {
 }
 
 // A record as an orbit determination can write it: eccentricity 0..1,
-// inclination within ±180°, no negative semi-axis or period, and a record
-// number that does not go back (a perihelion and the following aphelion share
-// theirs). A new point of the point editing has zeros in its other elements.
-bool Plausible(const double* f, double lastNumber) {
+// inclination within ±180°, no negative semi-axis or period, a record number
+// that does not go back (a perihelion and the following aphelion share
+// theirs) and a time other than that of the record before (no two passages,
+// and no two points of the point editing, share one date: a repeated line has
+// the same). A new point of the point editing has zeros in its other elements.
+bool Plausible(const double* f, const double* last) {
   const double e = f[5] / kStatsMK, incl = f[4] / kStatsMK;
-  return f[0] >= 0 && f[0] >= lastNumber && e >= 0 && e <= 1 && std::fabs(incl) <= 180 && f[6] >= 0 && f[7] >= 0;
+  if (last && (f[0] < last[0] || f[1] == last[1])) return false;
+  return f[0] >= 0 && e >= 0 && e <= 1 && std::fabs(incl) <= 180 && f[6] >= 0 && f[7] >= 0;
 }
 
 }  // namespace
@@ -110,11 +114,10 @@ bool ReadRunLines(const std::vector<std::string>& lines, PointTable& t) {
   // Records up to the end; blank lines only after the last one.
   std::size_t end = lines.size();
   while (end > 5 && Blank(lines[end - 1])) --end;
-  double lastNumber = 0;
+  double f[8], last[8];
   for (std::size_t i = 5; i < end; ++i) {
-    double f[8];
-    if (!WholeFields(lines[i], 8, f) || !Plausible(f, lastNumber)) return false;
-    lastNumber = f[0];
+    if (!WholeFields(lines[i], 8, f) || !Plausible(f, i > 5 ? last : nullptr)) return false;
+    std::copy(f, f + 8, last);
     std::array<double, 7> par{};
     for (int j = 1; j <= kElementCount; ++j) par[static_cast<std::size_t>(j)] = f[j + 1] / kStatsMK;
     t.Add(f[1] / 100.0, par);

@@ -78,8 +78,9 @@ UserMessage RunWriteErrorMessage(const std::string& relPath);
 // JDfile; RunPath and kind stay the caller's). The count line does not limit
 // the records: every record up to the end is read. The count line has its two
 // whole numbers, every record line its eight, and a record holds what a run
-// can write (a record number that does not go back, eccentricity 0..1,
-// inclination within ±180°, no negative semi-axis or period). A missing header
+// can write (a record number that does not go back, a time other than the
+// record before's, eccentricity 0..1, inclination within ±180°, no negative
+// semi-axis or period). A missing header
 // or count line, a bad number, a short or long record or an implausible one
 // ends the reading with false; the points read so far stay.
 bool ReadRunLines(const std::vector<std::string>& lines, PointTable& t);
