@@ -66,9 +66,10 @@ int ReadDriftLines(const std::vector<std::string>& lines, DriftRow* rows, int n,
   return n;
 }
 
-int ReadDriftFile(const std::filesystem::path& file, DriftRow* rows, int n, std::vector<std::string>* header) {
+int ReadDriftFile(const std::filesystem::path& file, DriftRow* rows, int n, std::vector<std::string>* header,
+                  FileStamp* stamp) {
   bool ended = false;
-  auto lines = ReadTextFile(file, &ended);
+  auto lines = ReadTextFile(file, &ended, stamp);
   if (!lines) return -1;
   const int got = ReadDriftLines(*lines, rows, n, header);
   // A file cut inside its last number has no line end after it.

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "core/message.h"
+#include "core/textfile.h"
 
 namespace torvik {
 
@@ -59,7 +60,10 @@ inline constexpr double kMaxDriftValue = 1e15;
 // first fault otherwise (at most n − 1; −1 when the file cannot be read). The
 // good records read stay in rows.
 int ReadDriftLines(const std::vector<std::string>& lines, DriftRow* rows, int n, std::vector<std::string>* header);
-int ReadDriftFile(const std::filesystem::path& file, DriftRow* rows, int n, std::vector<std::string>* header);
+// stamp, when given, receives the version of the file read (for a rewrite
+// that must replace only that version).
+int ReadDriftFile(const std::filesystem::path& file, DriftRow* rows, int n, std::vector<std::string>* header,
+                  FileStamp* stamp = nullptr);
 
 // "Ошибка изменения и записи данных в файл" CR LF + path.
 UserMessage DriftWriteErrorMessage(const std::string& relPath);

@@ -168,6 +168,7 @@ class Statistics {
   std::optional<Fit> fit_;
   std::optional<Sweep> sweep_;
   std::string driftPath_;  // the drift file of the last complete load; replacements write only there
+  std::optional<FileStamp> driftStamp_;  // and only over the version loaded (or written) last
   std::mt19937 rng_{20011};
 };
 

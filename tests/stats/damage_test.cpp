@@ -155,6 +155,24 @@ TEST(DriftFileDamage, FixedLayoutRefusesShiftingDamage) {
   in.imitatorFolder = "JPL";
   EXPECT_TRUE(st.LoadDriftFile(in).message);
   EXPECT_EQ(st.ReplaceDrift(in).message->text, kNoObservedData);
+
+  // Two replacements from one loaded version: the second would put back the
+  // first's drift, so it is refused with the write message.
+  WriteBytes(ResolvePath(folder.path, ImitatorDriftPath("JPL")), good);
+  Statistics a({}, folder.path), b({}, folder.path);
+  ASSERT_FALSE(a.LoadDriftFile(in).message);
+  ASSERT_FALSE(b.LoadDriftFile(in).message);
+  in.computedDrift = 1.5;
+  ASSERT_FALSE(a.ReplaceDrift(in).message);
+  in.p = 2;
+  const auto o = b.ReplaceDrift(in);
+  ASSERT_TRUE(o.message);
+  EXPECT_EQ(o.message->text, "Ошибка изменения и записи данных в файл\r\n\\JPL\\TorvikNab.dat");
+  std::array<DriftRow, 11> read{};
+  ASSERT_EQ(ReadDriftFile(ResolvePath(folder.path, ImitatorDriftPath("JPL")), read.data(), 10, nullptr), 10);
+  EXPECT_EQ(read[1][1], 1.5);
+  EXPECT_EQ(read[1][2], rows[1][2]);
+  ASSERT_FALSE(a.ReplaceDrift(in).message);  // its own next replacement goes on
 }
 
 }  // namespace
