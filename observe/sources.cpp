@@ -105,8 +105,11 @@ std::string_view Columns(std::string_view line, Field f) {
   return line.substr(at, static_cast<std::size_t>(f.width));
 }
 
-// A field as a decimal number, surrounding blanks allowed.
+// A field as a decimal number, surrounding blanks allowed. The line holds the
+// whole field: a line cut inside a field (a file cut inside its last number)
+// would give fewer digits.
 bool Number(std::string_view line, Field f, double* v) {
+  if (line.size() < static_cast<std::size_t>(f.first - 1 + f.width)) return false;
   std::string_view s = Columns(line, f);
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);

@@ -228,6 +228,7 @@ TEST(ObservatoryRecord, FieldsOutOfRangeAreReadErrors) {
       {"declination 90 and 1 minute", Line("1990", day, mon, time, ra, "+90 01 00 0000"), S::Malformed},
       {"declination arcminute 61", Line("1990", day, mon, time, ra, "+05 61 00 0000"), S::Malformed},
       {"declination exactly 0 still skipped", Line("1990", day, mon, time, ra, "+00 00 00 0000"), S::Skip},
+      {"line cut inside its last field", Line("1990", day, mon, time, ra, dec).substr(0, 80), S::Malformed},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseObservationLine(c.line, 2000, 1900).status, c.want) << c.name;
 }
