@@ -14,6 +14,7 @@
 #include "model/de405_files.h"
 #include "model/screens/register.h"
 #include "observe/preparation.h"
+#include "observe/sample_files.h"
 #include "params/startup.h"
 #include "stats/screens/register.h"
 #include "ui/screen.h"
@@ -69,6 +70,9 @@ int main(int argc, char** argv) {
     model.VXsys = model.VYsys = model.VZsys = 0;
     model.PlanNo = 0;
     for (auto& id : torvik::RenderModelScreens(nav, screenshots, folder)) failed.push_back(id);
+    // The GREN run of the screenshots reads the sample file (written into an empty \Obs only).
+    if (!torvik::WriteSampleObservatoryFiles(folder))
+      std::fprintf(stderr, "torvik6: cannot write the observatory files into %s/Obs\n", folder.string().c_str());
     for (auto& id : torvik::RenderObserveScreens(nav, screenshots)) failed.push_back(id);
     for (const auto& id : failed) std::fprintf(stderr, "torvik6: cannot save the screenshot of %s\n", id.c_str());
     return failed.empty() ? 0 : 1;

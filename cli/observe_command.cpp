@@ -45,6 +45,7 @@ struct Options {
   int years = 200;
   bool etUt = false, j2000 = false, noLightTime = false, noAberration = false, noNutation = false;
   bool refraction = false, parallax = false, noMoon = false, noDrLimit = false, stat = false, quiet = false;
+  bool builtin = false;
   std::optional<std::string> plotFile;
 };
 
@@ -86,21 +87,30 @@ int ObserveCommand(Options& o) {
   const int years = o.years;
 
   EnsureProgramFolder(folder);
-  const bool sampleBody = planet == 0 || planet == 1 || planet == 2 || planet == 4;
-  if (observatory && sampleBody && !EnsureObservatoryFile(folder, kObservatories[static_cast<std::size_t>(index - 1)].code, planet))
-    std::fprintf(stderr, "torvik6-cli observe: cannot write the observatory file into %s/Obs\n",
-                 folder.string().c_str());
+  // The first start of a folder without observatory files: the samples, once.
+  if (observatory && ObservatoryFolderEmpty(folder)) {
+    if (!o.quiet)
+      std::fprintf(stderr, "torvik6-cli observe: writing the sample observatory files into %s/Obs\n",
+                   folder.string().c_str());
+    if (!WriteSampleObservatoryFiles(folder))
+      std::fprintf(stderr, "torvik6-cli observe: cannot write the sample observatory files into %s/Obs\n",
+                   folder.string().c_str());
+  }
   if ((s.earth == ObsTheory::De405 || s.planet == ObsTheory::De405) && !EnsureDe405Files(folder))
     std::fprintf(stderr, "torvik6-cli observe: cannot write the DE405 files into %s/JPL\n", folder.string().c_str());
   Model m;
   if (auto r = StartUp(m)) return PrintUserMessage(*r);
 
   ObservationSource src(folder);
+  src.SetBuiltinOnly(o.builtin);
   if (auto r = OpenSource(src, table ? SourceKind::Tab : SourceKind::Obs, index, static_cast<int>(planet), s))
     return PrintUserMessage(*r);
   if (calendar) s.calendar.calendar = *calendar;
   if (dayStart) s.calendar.dayStart = *dayStart;
   if (start) s.day = start->day, s.month = start->month, s.year = start->year;
+  else if (observatory && FitDateToRecords(src, &s.day, &s.month, &s.year) && !o.quiet)
+    std::fprintf(stderr, "torvik6-cli observe: start %s.%d.%d, the last record of %s\n", SingleText(s.day).c_str(),
+                 s.month, s.year, src.path().filename().string().c_str());
   s.years = years;
   s.etUt = o.etUt;
   s.j2000 = o.j2000;
@@ -120,6 +130,7 @@ int ObserveCommand(Options& o) {
   }
 
   const bool quiet = o.quiet;
+  if (!quiet && table) std::fprintf(stderr, "table %s: %s\n", src.name().c_str(), src.servedBy().c_str());
   const bool tty = isatty(STDERR_FILENO);
   const auto t0 = std::chrono::steady_clock::now();
   double lastShown = -1;
@@ -162,6 +173,8 @@ int ObserveCommand(Options& o) {
     std::fprintf(stderr, "%lld steps: ", tableFaults);
     PrintUserMessage(*tableFault);
   }
+  // A spreadsheet engine that died or hung ended the run: no means of a part.
+  if (src.EngineLost() && tableFault) failure = tableFault;
   // The plot shows the steps made, also those before a failure.
   std::string plotError;
   const bool plotWritten = plot && WritePlotImage(plot->plot(), *o.plotFile, &plotError, kDeviationScale);
@@ -175,10 +188,14 @@ int ObserveCommand(Options& o) {
   std::printf("dRsr %.10g\n", run.MeanDR());
   const double n = std::max(run.NdR(), 1);
   std::printf("rmsdL %.10g\nrmsdB %.10g\nmaxdL %.10g\nmaxdB %.10g\n", std::sqrt(sqL / n), std::sqrt(sqB / n), maxL, maxB);
+  std::printf("accepted %d\nrejected %d\n", run.NdR(), run.Rejected());
+  if (run.Simulated()) std::printf("simulated yes\n");
   for (const auto& f : run.files()) std::printf("file %s\n", f.string().c_str());
+  if (const std::string why = run.NoStepReason(); !why.empty()) std::fprintf(stderr, "torvik6-cli observe: %s\n", why.c_str());
+  if (run.Simulated()) std::fprintf(stderr, "torvik6-cli observe: %s\n", kSimulatedNote);
   if (run.NdR() == 0) {
     // Means of no step are no result (an empty file, a file of other years).
-    std::fprintf(stderr, "torvik6-cli observe: no step was accepted; nothing reduced\n");
+    if (run.NoStepReason().empty()) std::fprintf(stderr, "torvik6-cli observe: no step was accepted; nothing reduced\n");
     return kFailed;
   }
   if (stats) {
@@ -198,17 +215,23 @@ Action Declare(CLI::App& app) {
       "screen's defaults and the presets of the source, and prints the means of the\n"
       "accepted steps as NAME VALUE: NdR, dLsr, dBsr, absdL, absdB (degrees), dRsr\n"
       "(thousand km), the root mean square and largest |dL|, |dB| as rmsdL, rmsdB, maxdL,\n"
-      "maxdB (degrees), then the files written. Give --table NAME or --observatory CODE.");
+      "maxdB (degrees), the steps accepted and rejected (dR>=dRmax), \"simulated yes\" when the\n"
+      "observatory file's records are marked SIMULATED, then the files written. Give --table\n"
+      "NAME or --observatory CODE.");
   AddOptional(app, "--table", o->table,
               "AlBattani, AlfonsoTab, AlKhwarizmi, Almagest, HandyTables, PrutenticTables,\n"
-              "RudolphineTables, Streete, ToledanTables, Wing (or the option captions Alfonso, Handy, ...)")
+              "RudolphineTables, Streete, ToledanTables, Wing (or the option captions Alfonso, Handy, ...);\n"
+              "the workbook DIR\\Tab\\NAME.xls (or .xlsx, .ods) serves when it exists, through\n"
+              "LibreOffice Calc, else the built-in calculator")
       ->type_name("NAME");
+  app.add_flag("--builtin", o->builtin, "the built-in calculator even when the table's workbook exists");
   AddOptional(app, "--observatory", o->observatory, "GREN, PARI, USNO, RADC or CAPE (file \\Obs\\CODE + P + .txt)")
       ->type_name("CODE");
   app.add_option("--planet", o->planet, "0 Sun, 1 Mercury, 2 Venus, 4 Mars, ...")
       ->type_name("P")->transform(Whole(-1000, 1000))->capture_default_str();
   app.add_option_function<std::string>("--start", [o](const std::string& d) { o->start = StartOption(d); },
-                                       "start date (default: the table's, else 1.5.1.2000)")
+                                       "start date (default: the table's, else 1.5.1.2000, or the\n"
+                                       "observatory file's last record when it has none that year)")
       ->type_name("D.M.Y");
   app.add_option("--years", o->years, "interval: tables run forward, observatories back")
       ->type_name("N")->transform(Whole(0, 32767))->capture_default_str();

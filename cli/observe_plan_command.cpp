@@ -135,7 +135,13 @@ int RunSeries(const RunOptions& o, const CLI::App& app) {
   // The workers find the folder and the observatory file ready.
   if (!experiment && !PrepareProgramFolder(kName, folder, false)) return kFailed;
   const int p = source->planet;
-  if (!source->table && !experiment) EnsureObservatoryFile(folder, source->name, p);
+  if (!source->table && !experiment && ObservatoryFolderEmpty(folder)) {
+    if (!o.quiet)
+      std::fprintf(stderr, "torvik6-cli %s: writing the sample observatory files into %s/Obs\n", kName,
+                   folder.string().c_str());
+    if (!WriteSampleObservatoryFiles(folder))
+      std::fprintf(stderr, "torvik6-cli %s: cannot write the sample observatory files\n", kName);
+  }
   Model m;
   if (auto r = StartUp(m)) return PrintUserMessage(*r);
   ObservationSource src(folder);
@@ -143,6 +149,9 @@ int RunSeries(const RunOptions& o, const CLI::App& app) {
   if (auto r = OpenSource(src, source->table ? SourceKind::Tab : SourceKind::Obs, source->index, p, s))
     return PrintUserMessage(*r);
   if (start) s.day = start->day, s.month = start->month, s.year = start->year;
+  else if (!source->table && FitDateToRecords(src, &s.day, &s.month, &s.year) && !experiment && !o.quiet)
+    std::fprintf(stderr, "torvik6-cli %s: start %s.%d.%d, the last record of %s\n", kName, SingleText(s.day).c_str(),
+                 s.month, s.year, src.path().filename().string().c_str());
   if (step) s.live.Step0 = *step;
   if (dRmax) s.live.dRmax = *dRmax;
   s.dRlimit = !o.noDrLimit;
@@ -158,9 +167,12 @@ int RunSeries(const RunOptions& o, const CLI::App& app) {
   st.PlanNo = static_cast<std::int16_t>(planNo);
   st.Npl = p;
   Model work;
-  if (auto r = ObsPlanTemplate(work, DateToJD(s.year, s.month, s.day), s.day, static_cast<std::int16_t>(s.month),
+  // The template at the date in the source's calendar and day start, as the
+  // observation screen's "JD (UT)" gives it, held as the plan screen's fields hold it.
+  if (auto r = ObsPlanTemplate(work, FieldJD(s), s.day, static_cast<std::int16_t>(s.month),
                                static_cast<std::int16_t>(s.year), &st))
     return PrintUserMessage(*r);
+  AsPlanFields(&st, m.MK);
   for (int i = 1; i <= kObsFactors; ++i)
     for (int e = 1; e <= kObsExperiments; ++e) st.PlanX[i][e] = plan.PlanX[i][e];
   // The year the runs end, as the run start sets it: tables run forward,
@@ -385,7 +397,9 @@ Action Declare(CLI::App& app) {
   AddOptional(*run, "--experiment", ro->experiment, "experiment J alone, its criterion on stdout (a worker)")
       ->type_name("J")->transform(Whole(1, kObsExperiments));
   run->add_option_function<std::string>("--start", [ro](const std::string& d) { ro->start = StartOption(d); },
-                                        "start date (default: the table's, else 1.1.2000)")
+                                        "start date in the source's calendar (default: the table's;\n"
+                                        "for an observatory 1.5.1.2000, or its file's last record\n"
+                                        "when the file holds no record of that year)")
       ->type_name("D.M.Y");
   run->add_option("--years", ro->years, "interval in years")
       ->type_name("N")->transform(Whole(0, 32767))->capture_default_str();

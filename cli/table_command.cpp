@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/params_print.h"
 #include "core/textfile.h"
 #include "observe/sources.h"
 
@@ -34,12 +35,12 @@ struct Options {
   int body = 0;
   std::string date;
   double hours = 0;
+  std::filesystem::path folder;
+  bool builtin = false;
 };
 
 int RunTable(const Options& o) {
-  int index = 0;
-  for (std::size_t i = 0; i < kTables.size(); ++i)
-    if (o.name == kTables[i].name) index = static_cast<int>(i) + 1;
+  const int index = TableNumber(o.name);  // the workbook's name or the option's caption
   if (index == 0) return BadArgs("table", "unknown table: " + o.name);
   const std::optional<int> body = o.body;
   if (*body == 3 || *body > 4)
@@ -57,11 +58,16 @@ int RunTable(const Options& o) {
   d.CurH = static_cast<float>(hours);
   d.CurD = static_cast<float>(dmy[0] + hours / 24);
 
-  // The calculators need no files: the source is opened as the observation run opens it.
-  ObservationSource src{std::filesystem::path{}};
+  // The source is opened as the observation run opens it: the workbook of
+  // the program folder first, else the calculator.
+  ObservationSource src{o.folder};
+  src.SetBuiltinOnly(o.builtin);
   SourcePositions pos;
   const auto b = static_cast<std::size_t>(*body);
-  if (!src.SelectTable(index).opened || src.ReadTablePosition(d, *body, pos)) {
+  const SelectResult selected = src.SelectTable(index);
+  if (selected.message) return PrintUserMessage(*selected.message);
+  if (src.servedBy() != kBuiltinTable) std::fprintf(stderr, "torvik6-cli table: %s\n", src.servedBy().c_str());
+  if (!selected.opened || src.ReadTablePosition(d, *body, pos)) {
     std::fprintf(stderr, "torvik6-cli table: %s\n", kTableFault);
     return kFailed;
   }
@@ -78,20 +84,27 @@ Action DeclareTable(CLI::App& app) {
       "the table's cells. The date is the table's own: Egyptian years from Nabonassar\n"
       "(Almagest) or Philip (HandyTables), Julian otherwise; local time of the table's\n"
       "meridian, H hours after noon (after midnight for PrutenticTables).\n"
+      "The table's workbook DIR\\Tab\\NAME.xls (or .xlsx, .ods) serves when it exists,\n"
+      "through LibreOffice Calc; otherwise, or with --builtin, the built-in calculator.\n"
+      "A workbook that served is named on stderr.\n"
       "Example: torvik6-cli table AlfonsoTab --body 4 --date 3.7.1327");
   app.add_option("NAME", o->name,
                  "AlBattani AlfonsoTab AlKhwarizmi Almagest HandyTables PrutenticTables\n"
-                 "RudolphineTables Streete ToledanTables Wing")
+                 "RudolphineTables Streete ToledanTables Wing (or the option captions\n"
+                 "Alfonso, Handy, Prutentic, Rudolphine, Toledan)")
       ->required();
   app.add_option("--body", o->body, "0 Sun, 1 Mercury, 2 Venus, 4 Mars")
       ->type_name("K")->required()->transform(Whole(0, 10));
   app.add_option("--date", o->date, "the table's date")->type_name("D.M.Y")->required();
   app.add_option("--hours", o->hours, "hours after noon")
       ->type_name("H")->transform(Number(0, 24))->capture_default_str();
+  AddFolderOption(app, o->folder);
+  app.add_flag("--builtin", o->builtin, "the built-in calculator even when the table's workbook exists");
   return [o] { return RunTable(*o); };
 }
 
-const CliCommand kTable{"table", "NAME --body K --date D.M.Y [--hours H] -> tabular L, B, Ptab", DeclareTable};
+const CliCommand kTable{"table", "NAME --body K --date D.M.Y [--hours H] [--folder DIR] -> tabular L, B, Ptab",
+                        DeclareTable};
 
 }  // namespace
 }  // namespace torvik::cli

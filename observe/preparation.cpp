@@ -12,7 +12,9 @@ DataPreparation::~DataPreparation() { Wait(); }
 void DataPreparation::Start(const std::filesystem::path& folder) {
   Wait();
   de405Done_ = HaveDe405Files(folder);
-  obsDone_ = HaveObservatoryFiles(folder);
+  // The samples go only into an \Obs folder that holds no file: a file
+  // missing later is never made up.
+  obsDone_ = !ObservatoryFolderEmpty(folder);
   if (de405Done_ && obsDone_) return;
   thread_ = std::thread(&DataPreparation::Prepare, this, folder);
 }
@@ -25,7 +27,7 @@ void DataPreparation::Prepare(std::filesystem::path folder) {
     de405Done_ = true;
   }
   if (!obsDone_) {
-    if (!EnsureObservatoryFiles(folder))
+    if (!WriteSampleObservatoryFiles(folder))
       std::fprintf(stderr, "torvik6: cannot write the observatory files into %s\n", (folder / "Obs").string().c_str());
     obsDone_ = true;
   }

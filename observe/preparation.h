@@ -1,6 +1,6 @@
 // The data files that the program makes from Debian's packages on its first
 // start in a program folder: the DE405 files of the JPL imitator and the
-// observatory sample files. They take some seconds to write, so they are made
+// observatory sample files (only into an empty \Obs folder). They take some seconds to write, so they are made
 // on a thread of their own while the first screen is already shown; a screen
 // that reads them waits for them with the progress line of Pending().
 #pragma once

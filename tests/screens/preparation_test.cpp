@@ -80,6 +80,14 @@ TEST(FirstStart, ParametersShowAtOnceAndTheDataScreensWaitWithAProgressLine) {
   again.Start(folder);
   EXPECT_EQ(again.Pending(DataPreparation::Data::De405), "");
   EXPECT_EQ(again.Pending(DataPreparation::Data::Observatories), "");
+  // A sample file removed later is not written again.
+  again.Wait();
+  std::filesystem::remove(folder / "Obs" / "GREN4.txt");
+  DataPreparation third;
+  third.Start(folder);
+  EXPECT_EQ(third.Pending(DataPreparation::Data::Observatories), "");
+  third.Wait();
+  EXPECT_FALSE(std::filesystem::exists(folder / "Obs" / "GREN4.txt"));
 }
 
 }  // namespace
