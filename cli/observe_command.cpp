@@ -193,6 +193,11 @@ int ObserveCommand(Options& o) {
   for (const auto& f : run.files()) std::printf("file %s\n", f.string().c_str());
   if (const std::string why = run.NoStepReason(); !why.empty()) std::fprintf(stderr, "torvik6-cli observe: %s\n", why.c_str());
   if (run.Simulated()) std::fprintf(stderr, "torvik6-cli observe: %s\n", kSimulatedNote);
+  if (run.NdR() == 0) {
+    // Means of no step are no result (an empty file, a file of other years).
+    if (run.NoStepReason().empty()) std::fprintf(stderr, "torvik6-cli observe: no step was accepted; nothing reduced\n");
+    return kFailed;
+  }
   if (stats) {
     const ObsMeans means{run.NdR(), run.MeanAbsDL(), run.MeanAbsDB(), run.MeanDR()};
     if (auto r = WriteStatReport(folder, *stats, planet, src.name(), means)) return PrintUserMessage(*r);

@@ -187,8 +187,19 @@ int RunSeries(const RunOptions& o, const CLI::App& app) {
     if (auto r = series.Start(s, st, first, last)) return PrintUserMessage(*r);
     int shown = 0;
     auto t0 = std::chrono::steady_clock::now();
+    // A run that fails stops at its first message: one message per
+    // experiment, not one per step.
+    int told = 0;
     while (series.Running()) {
-      if (auto r = series.Step()) PrintUserMessage(*r);
+      if (auto r = series.Step())
+        if (told != series.ExpCur()) {
+          told = series.ExpCur();
+          if (experiment) PrintUserMessage(*r);
+          else {
+            std::fprintf(stderr, "experiment %d: ", told);
+            PrintUserMessage(*r);
+          }
+        }
       if (quiet) continue;
       if (!experiment && series.ExpCur() != shown) {
         shown = series.ExpCur();
@@ -203,9 +214,24 @@ int RunSeries(const RunOptions& o, const CLI::App& app) {
     }
     if (!quiet && tty && !experiment) std::fprintf(stderr, "\n");
     if (experiment) {
+      // A failed experiment has no criterion: the parent fits nothing.
+      if (series.Failed(first)) {
+        // Its message (the last line the parent keeps) says why; a run
+        // without one reduced nothing.
+        if (!told) std::fprintf(stderr, "torvik6-cli %s: experiment %d reduced no step\n", kName, first);
+        return kFailed;
+      }
       // In full precision: the parent fits exactly what the series would.
       std::printf("%.17g\n", st.Ycrit[first]);
       return kOk;
+    }
+    if (const int failed = series.FailedCount()) {
+      std::string list;
+      for (int e = first; e <= last; ++e)
+        if (series.Failed(e)) list += (list.empty() ? "" : " ") + std::to_string(e);
+      std::fprintf(stderr, "torvik6-cli %s: %d of %d experiments failed (%s); nothing fitted or saved\n", kName,
+                   failed, last - first + 1, list.c_str());
+      return kFailed;
     }
   } else {
     WorkerPlan wp;
@@ -242,12 +268,26 @@ int RunSeries(const RunOptions& o, const CLI::App& app) {
     if (!quiet)
       std::fprintf(stderr, "experiments %d..%d, %d worker processes: wall time %.2f s\n", first, last, jobs, wall);
     if (failed) {
-      std::fprintf(stderr, "torvik6-cli %s: %d of %d experiments failed; nothing fitted\n", kName, failed,
+      std::fprintf(stderr, "torvik6-cli %s: %d of %d experiments failed; nothing fitted or saved\n", kName, failed,
                    last - first + 1);
       return kFailed;
     }
   }
   for (int e = first; e <= last; ++e) std::printf("exp %d %.10g\n", e, st.Ycrit[e]);
+  // The regression needs every experiment of the plan: a partial series
+  // would fit the template's placeholders of the others.
+  const int needed = ObsPlanExperiments(kind);
+  if (first > 1 || last < needed) {
+    if (o.save) {
+      std::fprintf(stderr,
+                   "torvik6-cli %s: experiments %d..%d of the plan's 1..%d: a partial series is not fitted or saved\n",
+                   kName, first, last, needed);
+      return kFailed;
+    }
+    std::fprintf(stderr, "torvik6-cli %s: experiments %d..%d of the plan's 1..%d: no regression of a partial series\n",
+                 kName, first, last, needed);
+    return kOk;
+  }
   const ObsRegression r = FindObsRegression(plan, kind, st.Ycrit, m.MK);
   st.b = r.b;
   st.bSaved = r.b;
@@ -344,7 +384,9 @@ Action Declare(CLI::App& app) {
       "the coefficients \"bK VALUE\" of the regression, and writes the listing \\Dat\\Plan.txt.\n"
       "N worker processes run the experiments side by side with the same results as one;\n"
       "a failed experiment does not stop the others, but then nothing is fitted or saved\n"
-      "and the exit status is 1.");
+      "and the exit status is 1. An experiment fails when its run reports an error or\n"
+      "reduces no step. A partial series (--from/--to short of the plan) prints its\n"
+      "criteria but is not fitted; with --save it exits with status 1.");
   AddSourceOptions(*run, ro->source);
   run->add_option("--plan", ro->plan, "the plan (B5 fits experiments 1..42)")
       ->type_name("O5|B5")->required()->check(OneOf({"O5", "B5"}));

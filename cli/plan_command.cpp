@@ -192,8 +192,14 @@ int RunPlan(const RunOptions& o, int from, int to, int jobs) {
   const int total = to - from + 1;
   std::printf("plan %d, planet %d, experiments %d..%d, %d worker process%s: %d done, %zu failed\n", o.plan,
               o.planet, from, to, jobs, jobs == 1 ? "" : "es", total - static_cast<int>(failed), failed);
-  for (const auto& r : results)
-    if (!r.failure.empty()) std::printf("  experiment %d failed: %s\n", r.j, r.failure.c_str());
+  for (const auto& r : results) {
+    if (r.failure.empty()) continue;
+    std::printf("  experiment %d failed: %s\n", r.j, r.failure.c_str());
+    // The orbit file of a failed or killed run ends early: not a result.
+    const fs::path orbit = ResolvePath(o.folder, ModelOrbitPath(o.plan, o.planet, r.j));
+    std::error_code ec;
+    if (fs::exists(orbit, ec)) std::printf("  orbit file %s is incomplete\n", orbit.string().c_str());
+  }
   std::printf("orbit files %s\n", ResolvePath(o.folder, "\\Plan" + std::to_string(o.plan) + "\\Txt" +
                                                           std::to_string(o.planet)).string().c_str());
   std::printf("wall time %.2f s, sum of the experiments %.2f s\n", wall, busy);

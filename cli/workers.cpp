@@ -2,7 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,7 +33,8 @@ struct Worker {
 };
 
 // Starts one worker with its stderr on a pipe and its stdout on a second pipe
-// or discarded.
+// or discarded. The worker ends with this process: it gets SIGKILL when its
+// parent dies (a killed plan run leaves no orphans writing orbit files).
 bool Spawn(const WorkerPlan& plan, int j, Worker* w, std::string* err) {
   int e[2], o[2] = {-1, -1};
   if (pipe2(e, O_CLOEXEC) != 0 || (plan.keepStdout && pipe2(o, O_CLOEXEC) != 0)) {
@@ -44,23 +46,31 @@ bool Spawn(const WorkerPlan& plan, int j, Worker* w, std::string* err) {
   std::vector<char*> cargv;
   for (auto& a : argv) cargv.push_back(a.data());
   cargv.push_back(nullptr);
-  posix_spawn_file_actions_t fa;
-  posix_spawn_file_actions_init(&fa);
-  posix_spawn_file_actions_adddup2(&fa, e[1], STDERR_FILENO);
-  if (plan.keepStdout)
-    posix_spawn_file_actions_adddup2(&fa, o[1], STDOUT_FILENO);
-  else
-    posix_spawn_file_actions_addopen(&fa, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  const int rc = posix_spawn(&w->pid, "/proc/self/exe", &fa, nullptr, cargv.data(), environ);
-  posix_spawn_file_actions_destroy(&fa);
+  const pid_t parent = getpid();
+  // Only async-signal-safe calls between fork and exec.
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(127);
+    if (dup2(e[1], STDERR_FILENO) < 0) _exit(127);
+    if (plan.keepStdout) {
+      if (dup2(o[1], STDOUT_FILENO) < 0) _exit(127);
+    } else {
+      const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+      if (null < 0 || dup2(null, STDOUT_FILENO) < 0) _exit(127);
+    }
+    execve("/proc/self/exe", cargv.data(), environ);
+    _exit(127);
+  }
+  const int forkErr = errno;
   close(e[1]);
   if (o[1] >= 0) close(o[1]);
-  if (rc != 0) {
+  if (pid < 0) {
     close(e[0]);
     if (o[0] >= 0) close(o[0]);
-    *err = std::strerror(rc);
+    *err = std::strerror(forkErr);
     return false;
   }
+  w->pid = pid;
   w->j = j;
   w->err = e[0];
   w->out = o[0];
@@ -175,8 +185,15 @@ bool RunWorkers(const WorkerPlan& plan, std::vector<WorkerResult>* results, doub
       running.erase(running.begin() + static_cast<std::ptrdiff_t>(i));
     }
   }
-  // After a failed poll the workers still running are left to end on their
-  // own; their pipes close with this process.
+  // After a failed poll the workers still running are stopped: nothing would
+  // read their results.
+  for (auto& w : running) {
+    kill(w.pid, SIGKILL);
+    int status = 0;
+    while (waitpid(w.pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    finish({w.j, "stopped: the pool failed", {}, Seconds(w.start)});
+  }
   std::sort(results->begin(), results->end(), [](const WorkerResult& a, const WorkerResult& b) { return a.j < b.j; });
   if (wallSeconds) *wallSeconds = Seconds(t0);
   return ok;

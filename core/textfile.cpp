@@ -1,12 +1,18 @@
 #include "core/textfile.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <charconv>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace torvik {
@@ -146,16 +152,6 @@ std::vector<Field> SplitWithEnds(std::string_view line) {
     if (i > start) out.push_back({std::string(line.substr(start, i - start)), i});
   }
   return out;
-}
-
-bool WriteLines(std::ofstream& out, const std::vector<std::string>& lines) {
-  for (const auto& l : lines) {
-    const std::string bytes = Utf8ToCp1251(l);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.write("\r\n", 2);
-  }
-  out.flush();
-  return static_cast<bool>(out);
 }
 
 }  // namespace
@@ -344,63 +340,181 @@ std::string Utf8ToCp1251(std::string_view utf8) {
 
 // ---------------------------------------------------------------------------
 
-bool WriteTextFile(const std::filesystem::path& path, const std::vector<std::string>& lines) {
-  std::filesystem::path tmp = path;
-  tmp += ".tmp~";
-  std::error_code ec;
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out || !WriteLines(out, lines)) {
-      out.close();
-      std::filesystem::remove(tmp, ec);
-      return false;
-    }
-    out.close();
-    if (!out) {
-      std::filesystem::remove(tmp, ec);
-      return false;
-    }
+namespace {
+
+std::string FileBytes(const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const auto& l : lines) {
+    bytes += Utf8ToCp1251(l);
+    bytes += "\r\n";
   }
-  std::filesystem::rename(tmp, path, ec);
-  if (ec) {
-    std::error_code ignore;
-    std::filesystem::remove(tmp, ignore);
+  return bytes;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+FileStamp StampOfStat(const struct stat& st) {
+  FileStamp s;
+  s.dev = static_cast<std::uint64_t>(st.st_dev);
+  s.ino = static_cast<std::uint64_t>(st.st_ino);
+  s.size = static_cast<std::int64_t>(st.st_size);
+  s.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  s.ctimeNs = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+  return s;
+}
+
+// The exclusive lock on a folder for the time of one rewrite.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::filesystem::path& dir) {
+    fd_ = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0) return;
+    while (::flock(fd_, LOCK_EX) != 0)
+      if (errno != EINTR) {
+        ::close(fd_);
+        fd_ = -1;
+        return;
+      }
+  }
+  ~FolderLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+  }
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+  bool ok() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
+
+// A new file of its own beside `path`: path + "." + a unique suffix + "~".
+int CreateTemporary(const std::filesystem::path& path, std::filesystem::path* tmp) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[64];
+    std::snprintf(suffix, sizeof suffix, ".%ld.%u.%x~", static_cast<long>(::getpid()), counter++,
+                  static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    *tmp = path;
+    *tmp += suffix;
+    const int fd = ::open(tmp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+}  // namespace
+
+std::optional<FileStamp> StampOf(const std::filesystem::path& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return StampOfStat(st);
+}
+
+bool WriteTextFile(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                   const std::optional<FileStamp>& expected) {
+  FolderLock lock(path.parent_path());
+  if (!lock.ok()) return false;
+  struct stat old {};
+  const bool exists = ::stat(path.c_str(), &old) == 0;
+  if (exists) {
+    // A file without write permission is not replaced, nor one that changed
+    // since it was read.
+    if (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) return false;
+    if (expected && !(StampOfStat(old) == *expected)) return false;
+  } else if (expected) {
+    return false;  // the file read is gone
+  }
+  std::filesystem::path tmp;
+  const int fd = CreateTemporary(path, &tmp);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, FileBytes(lines));
+  if (ok && exists) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+  if (::close(fd) != 0) ok = false;
+  if (!ok || ::rename(tmp.c_str(), path.c_str()) != 0) {
+    ::unlink(tmp.c_str());
     return false;
   }
   return true;
 }
 
 bool AppendTextFile(const std::filesystem::path& path, const std::vector<std::string>& lines) {
-  std::ofstream out(path, std::ios::binary | std::ios::app);
-  if (!out || !WriteLines(out, lines)) return false;
-  out.close();
-  return static_cast<bool>(out);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0;
+  if (ok && !WriteAll(fd, FileBytes(lines))) {
+    // Nothing of a record that did not fit: the file ends after its last
+    // complete record.
+    while (::ftruncate(fd, st.st_size) != 0 && errno == EINTR) {
+    }
+    ok = false;
+  }
+  if (::close(fd) != 0) ok = false;
+  return ok;
 }
 
-std::vector<std::string> SplitTextLines(std::string_view bytes, bool* lastLineEnded) {
+std::vector<std::string> SplitByteLines(std::string_view bytes, bool* lastLineEnded) {
   std::vector<std::string> lines;
   std::size_t start = 0;
   while (start < bytes.size()) {
-    std::size_t end = bytes.find('\n', start);
-    const std::size_t next = end == std::string::npos ? bytes.size() : end + 1;
-    if (end == std::string::npos) end = bytes.size();
-    std::string_view line(bytes.data() + start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(Cp1251ToUtf8(line));
-    start = next;
+    // A line ends at CR LF, at a bare LF or at a bare CR.
+    const std::size_t end = bytes.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(bytes.substr(start));
+      break;
+    }
+    lines.emplace_back(bytes.substr(start, end - start));
+    start = end + 1;
+    if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
   }
-  if (lastLineEnded) *lastLineEnded = bytes.empty() || bytes.back() == '\n';
+  if (lastLineEnded) *lastLineEnded = bytes.empty() || bytes.back() == '\n' || bytes.back() == '\r';
   return lines;
 }
 
-std::optional<std::vector<std::string>> ReadTextFile(const std::filesystem::path& path, bool* lastLineEnded) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return SplitTextLines(bytes, lastLineEnded);
+std::vector<std::string> SplitTextLines(std::string_view bytes, bool* lastLineEnded) {
+  auto lines = SplitByteLines(bytes, lastLineEnded);
+  for (auto& l : lines) l = Cp1251ToUtf8(l);
+  return lines;
+}
+
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, FileStamp* stamp) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  if (stamp) *stamp = StampOfStat(st);
+  std::string bytes;
+  char buf[65536];
+  while (true) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    bytes.append(buf, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return bytes;
+}
+
+std::optional<std::vector<std::string>> ReadTextFile(const std::filesystem::path& path, bool* lastLineEnded,
+                                                     FileStamp* stamp) {
+  auto bytes = ReadFileBytes(path, stamp);
+  if (!bytes) return std::nullopt;
+  return SplitTextLines(*bytes, lastLineEnded);
 }
 
 // ---------------------------------------------------------------------------

@@ -71,20 +71,44 @@ std::optional<double> ParseNumber(std::string_view field);
 std::string Utf8ToCp1251(std::string_view utf8);
 std::string Cp1251ToUtf8(std::string_view cp1251);
 
+// What identifies one version of a file: a rewrite makes a new file, so
+// another rewrite in between changes the stamp of the path.
+struct FileStamp {
+  std::uint64_t dev = 0, ino = 0;
+  std::int64_t size = 0, mtimeNs = 0, ctimeNs = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+// The stamp of the file at path; std::nullopt when there is none.
+std::optional<FileStamp> StampOf(const std::filesystem::path& path);
+
 // Writes lines (UTF-8 in memory) as a Windows-1251 text file with CR LF line
-// ends. The file is written beside the target and renamed over it, so a
-// failed write leaves the old file intact. Returns false on any failure.
-bool WriteTextFile(const std::filesystem::path& path, const std::vector<std::string>& lines);
-// Appends lines (UTF-8) to a Windows-1251 file with CR LF; opens, appends, closes.
+// ends. The file is written to a temporary file of its own beside the target
+// and renamed over it, so a failed write leaves the old file intact; the new
+// file keeps the mode of the old one. Rewrites of files of one folder never
+// interleave (they hold a lock on the folder). Returns false on any failure:
+// the folder cannot be written, the disk is full, the file exists without
+// write permission, or `expected` is given and the file is no longer the one
+// that was read (another rewrite came in between).
+bool WriteTextFile(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                   const std::optional<FileStamp>& expected = std::nullopt);
+// Appends lines (UTF-8) to a Windows-1251 file with CR LF; opens, appends,
+// closes. All the lines or none: after a failed write (a full disk) the file
+// is cut back to its old length.
 bool AppendTextFile(const std::filesystem::path& path, const std::vector<std::string>& lines);
-// Reads a Windows-1251 text file into UTF-8 lines without their CR LF (a bare
-// LF also ends a line). std::nullopt when the file cannot be read. When
-// lastLineEnded is given it tells whether the last line has its line end (true
-// for an empty file): a file cut inside its last line has none.
+// Reads a Windows-1251 text file into UTF-8 lines without their line ends
+// (CR LF, a bare LF or a bare CR). std::nullopt when the file cannot be read.
+// When lastLineEnded is given it tells whether the last line has its line end
+// (true for an empty file): a file cut inside its last line has none. When
+// stamp is given it receives the stamp of the file read.
 std::optional<std::vector<std::string>> ReadTextFile(const std::filesystem::path& path,
-                                                     bool* lastLineEnded = nullptr);
+                                                     bool* lastLineEnded = nullptr, FileStamp* stamp = nullptr);
 // The same on the bytes of a file already in memory.
 std::vector<std::string> SplitTextLines(std::string_view cp1251, bool* lastLineEnded = nullptr);
+// The lines of the bytes as they stand in the file (Windows-1251, no
+// conversion), for readers that count columns in the file's characters.
+std::vector<std::string> SplitByteLines(std::string_view bytes, bool* lastLineEnded = nullptr);
+// The bytes of a regular file; std::nullopt when it cannot be read.
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, FileStamp* stamp = nullptr);
 
 // Reads records of numeric fields in the free format of the readers, the way
 // the BASIC-style INPUT# statement does: fields continue across line ends and

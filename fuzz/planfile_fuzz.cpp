@@ -1,4 +1,6 @@
-// The reader of the plan parameter file \PlanK\TorvikPlan.dat on arbitrary bytes.
+// The reader of the plan parameter file \PlanK\TorvikPlan.dat on arbitrary
+// bytes: a file is refused or read whole, and an accepted file reads back to
+// the values that the writer writes again.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -8,18 +10,13 @@
 #include "plan/planfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string bytes(reinterpret_cast<const char*>(data), size);
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    std::size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    std::string line = bytes.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(torvik::Cp1251ToUtf8(line));
-    start = end + 1;
-  }
+  bool ended = false;
+  const auto lines = torvik::SplitTextLines(std::string_view(reinterpret_cast<const char*>(data), size), &ended);
   torvik::PlanParams p;
-  if (!torvik::ReadPlanLines(lines, &p)) torvik::PlanFileLines(p);
+  if (!ended || torvik::ReadPlanLines(lines, &p)) return 0;
+  const auto written = torvik::PlanFileLines(p);
+  torvik::PlanParams back;
+  if (torvik::ReadPlanLines(written, &back)) __builtin_trap();
+  if (torvik::PlanFileLines(back) != written) __builtin_trap();
   return 0;
 }

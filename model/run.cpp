@@ -15,6 +15,11 @@ namespace {
 constexpr const char* kMsgSun = "Для Солнца с № = 0 этот режим не возможен";
 
 UserMessage Message(const char* text) { return UserMessage{text, kTitle}; }
+// A run file that could not be written (a read-only or missing folder, a full
+// disk): "Ошибка записи данных в файл" CR LF + the relative path.
+UserMessage WriteMessage(const std::string& relPath) {
+  return UserMessage{"Ошибка записи данных в файл\r\n" + relPath, kTitle};
+}
 
 bool Finite(double v) { return std::isfinite(v); }
 
@@ -99,6 +104,7 @@ ActionResult ModelRun::Start(const RunSettings& s) {
   const std::string rel = s.imitatorMode ? ImitatorOrbitPath(s.imitator->Kind(), p)
                                          : ModelOrbitPath(m_.PlanNo, p, act_.NFile);
   orbitFile_ = s.writeOrbit ? ResolvePath(s.folder, rel) : std::filesystem::path();
+  orbitRel_ = rel;
   if (s.imitatorMode)
     if (auto msg = s.imitator->Start(m_, s.folder, p)) return msg;
 
@@ -113,13 +119,14 @@ ActionResult ModelRun::Start(const RunSettings& s) {
   h.VXsys = m_.VXsys, h.VYsys = m_.VYsys, h.VZsys = m_.VZsys;
   h.G = GravityFigure(act_.finiteSpeed, engine_.params.Vgr, m_.Vsv);
   h.JDstart = m_.JDstart;
-  if (act_.writeTrace && !WriteTraceHeader(traceFile(), h)) return Message(kMsgBadData);
+  if (act_.writeTrace && !WriteTraceHeader(traceFile(), h))
+    return WriteMessage(TracePath(s.PlanetNo, act_.NFile));
   if (s.writeOrbit) {
     // The estimate uses the field's Vgr even with the finite speed off.
     auto est = EstimateRecordCount(m_.Vsv, engine_.params.Vgr, s.endYear, m_.DateY, m_.Tsid[p]);
     if (!est) return Message(kMsgBadData);
     h.NRecEst = *est;
-    if (!WriteOrbitHeader(orbitFile_, h)) return Message(kMsgBadData);
+    if (!WriteOrbitHeader(orbitFile_, h)) return WriteMessage(rel);
   }
   started_ = running_ = true;
   return std::nullopt;
@@ -201,7 +208,7 @@ bool ModelRun::Step(BatchResult& r) {
     if (watch_.event == WatchEvent::Extremum && onExtremum) onExtremum(*this);
     if (watch_.nodeCrossed && onNode) onNode(*this);
     if (watch_.recordDue && s_.writeOrbit && !WriteRecord()) {
-      r.message = Message(kMsgSolveError);
+      r.message = WriteMessage(orbitRel_);
       EndRun(RunEnd::Error, r);
       return false;
     }
@@ -261,7 +268,7 @@ bool ModelRun::ScreenUpdate(BatchResult& r) {
     t.Vpl = engine_.Vpl;
     t.Esys = engine_.Esys;
     if (!WriteTraceRecord(traceFile(), t, m_)) {
-      r.message = Message(kMsgSolveError);
+      r.message = WriteMessage(TracePath(s_.PlanetNo, act_.NFile));
       EndRun(RunEnd::Error, r);
       return false;
     }

@@ -179,6 +179,7 @@ class ModelRun {
   CalendarDate date_;
   std::string modeLabel_;
   std::filesystem::path orbitFile_;
+  std::string orbitRel_;  // its path relative to the program folder, for messages
 };
 
 }  // namespace torvik

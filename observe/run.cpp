@@ -27,6 +27,12 @@ void Require(bool ok) {
   if (!ok) throw StepFault();
 }
 
+// A record that could not be appended (a full disk): reported as the failed
+// write of that file.
+struct WriteFault : std::runtime_error {
+  explicit WriteFault(const std::string& relPath) : std::runtime_error(relPath) {}
+};
+
 // General precession in longitude from J2000 to T (centuries), radians: the p
 // of PrecessionMatrix(0, T).
 double GeneralPrecession(double T) {
@@ -224,6 +230,11 @@ ObsStepResult ObservationRun::Step() {
   Flow flow;
   try {
     flow = ReduceStep(r);
+  } catch (const WriteFault& w) {
+    r.message = UserMessage{std::string("Ошибка записи данных в файл\r\n") + w.what(), kTitle0};
+    r.reduced = r.accepted = r.rejected = false;
+    EndRun(ObsRunEnd::Error, r);
+    return r;
   } catch (const std::exception&) {
     r.message = UserMessage{kStepFault, kTitle0};
     r.reduced = r.accepted = r.rejected = false;
@@ -290,8 +301,9 @@ void ObservationRun::Inset(double y, const char* caption, double L, double B, do
 
 void ObservationRun::Append(int file, const std::vector<std::string>& lines) {
   const auto i = static_cast<std::size_t>(file);
-  // A record that cannot be appended is a fault of the step.
-  if (fileOn_[i]) Require(AppendTextFile(paths_[i], lines));
+  // A record that cannot be appended ends the run with the failed write.
+  if (fileOn_[i] && !AppendTextFile(paths_[i], lines))
+    throw WriteFault(ResidualFileRelPath(static_cast<ResidualFile>(file)));
 }
 
 double ObservationRun::Stage(RowPair* row, const char* label, double insetY, const char* caption) {

@@ -239,6 +239,8 @@ class ObservationRun {
   double MeanAbsDB() const;
   double MeanDR() const;
   std::int32_t NdR() const { return NdR_; }
+  // The steps that reached the deviations, rejected ones included.
+  std::int32_t Nreduced() const { return Nreduced_; }
   // Steps that reached the deviations and were rejected by dR<dRmax.
   std::int32_t Rejected() const { return Nreduced_ - NdR_; }
   // True when the observatory file holds records marked "SIMULATED".

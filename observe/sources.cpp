@@ -108,8 +108,11 @@ std::string_view Columns(std::string_view line, Field f) {
   return line.substr(at, static_cast<std::size_t>(f.width));
 }
 
-// A field as a decimal number, surrounding blanks allowed.
+// A field as a decimal number, surrounding blanks allowed. The line holds the
+// whole field: a line cut inside a field (a file cut inside its last number)
+// would give fewer digits.
 bool Number(std::string_view line, Field f, double* v) {
+  if (line.size() < static_cast<std::size_t>(f.first - 1 + f.width)) return false;
   std::string_view s = Columns(line, f);
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
@@ -127,37 +130,49 @@ std::string RelTablePath(const std::string& name) { return "\\Tab\\" + name + ".
 ObservationLine ParseObservationLine(std::string_view line, std::int32_t startY, std::int32_t endY) {
   ObservationLine r;
   r.status = ObservationLine::Status::Malformed;
+  // A field within [lo, hi]; out of range it is a fault like a field that is
+  // not a number (minute 75 or day 45 would move the time, declination 95°
+  // has no place).
+  auto in = [&](Field f, double lo, double hi, double* v) { return Number(line, f, v) && *v >= lo && *v <= hi; };
   double year, day, h, mi, s, s4;
   if (!Number(line, kYear, &year) || std::fabs(year) > 2e9) return r;
   r.year = static_cast<std::int32_t>(std::lround(year));
   r.status = ObservationLine::Status::Skip;
   if (r.year > startY || r.year < endY) return r;
   r.status = ObservationLine::Status::Malformed;
-  if (!Number(line, kDay, &day) || std::fabs(day) > 32767) return r;
+  if (!in(kDay, 1, 31, &day)) return r;
   r.day = static_cast<std::int16_t>(std::lround(day));
   const std::string_view month = Columns(line, kMonth);
   for (int i = 0; i < 12; ++i)
     if (month == kMonths[i]) r.month = static_cast<std::int16_t>(i + 1);
+  // The day within its month, when the month is named (February 29 only in a
+  // leap year of the Gregorian calendar of the observatories).
+  if (r.month != 0) {
+    static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (r.year % 4 == 0 && r.year % 100 != 0) || r.year % 400 == 0;
+    const int days = r.month == 2 && !leap ? 28 : kDays[r.month - 1];
+    if (day > days) return r;
+  }
   r.dated = true;
   r.status = ObservationLine::Status::Skip;
   if (Columns(line, kTimeMark) == "-") return r;
   r.status = ObservationLine::Status::Malformed;
-  if (!Number(line, kHour, &h) || !Number(line, kMinute, &mi) || !Number(line, kSecond, &s) ||
-      !Number(line, kSecond4, &s4))
+  if (!in(kHour, 0, 23, &h) || !in(kMinute, 0, 59, &mi) || !in(kSecond, 0, 60, &s) || !in(kSecond4, 0, 9999, &s4))
     return r;
   r.hours = static_cast<float>(mi / 60 + h + s / 3600 + s4 / 3600 / 10000);
   double rh, rm, rs, rs5;
-  if (!Number(line, kRaHour, &rh)) return r;
+  if (!Number(line, kRaHour, &rh) || rh < 0) return r;
   r.status = ObservationLine::Status::Skip;
   if (rh > 23 || Columns(line, kRaMark) == "-") return r;
   r.status = ObservationLine::Status::Malformed;
-  if (!Number(line, kRaMinute, &rm) || !Number(line, kRaSecond, &rs) || !Number(line, kRaSecond5, &rs5)) return r;
+  if (!in(kRaMinute, 0, 59, &rm) || !in(kRaSecond, 0, 60, &rs) || !in(kRaSecond5, 0, 99999, &rs5)) return r;
   r.ra = (rm / 60 + rh + rs / 3600 + rs5 / 3600 / 100000) * 360 / 24;
   double dd, dm, ds, ds4;
-  if (!Number(line, kDecDegree, &dd) || !Number(line, kDecMinute, &dm) || !Number(line, kDecSecond, &ds) ||
-      !Number(line, kDecSecond4, &ds4))
+  if (!in(kDecDegree, 0, 90, &dd) || !in(kDecMinute, 0, 59, &dm) || !in(kDecSecond, 0, 60, &ds) ||
+      !in(kDecSecond4, 0, 9999, &ds4))
     return r;
   r.dec = dm / 60 + dd + ds / 3600 + ds4 / 3600 / 10000;
+  if (r.dec > 90) return r;
   if (Columns(line, kDecSign) == "-") r.dec = -r.dec;
   r.status = r.ra == 0 || r.dec == 0 || r.dec == 90 ? ObservationLine::Status::Skip : ObservationLine::Status::Use;
   return r;
@@ -250,9 +265,11 @@ bool ObservationSource::OpenObservatoryFile() {
   fileOpen_ = false;
   lines_.clear();
   next_ = 0;
-  auto lines = ReadTextFile(path_);
-  if (!lines) return false;
-  lines_ = std::move(*lines);
+  // The lines as the file holds them: the columns of a record count the
+  // file's characters (Windows-1251 bytes), not those of a UTF-8 conversion.
+  auto bytes = ReadFileBytes(path_);
+  if (!bytes) return false;
+  lines_ = SplitByteLines(*bytes);
   simulated_ = false;
   for (const auto& l : lines_)
     if (l.rfind("SIMULATED", 0) == 0) {

@@ -104,10 +104,13 @@ struct ObservationLine {
   double ra = 0;           // right ascension, degrees
   double dec = 0;          // declination, degrees
 };
-// Parses one line. Years above startY or below endY, the "-" markers of
+// Parses one line, as the file holds it (Windows-1251: columns count the
+// file's characters). Years above startY or below endY, the "-" markers of
 // columns 23 and 43, right-ascension hours above 23 and a right ascension or
 // declination of 0 (or a declination of +90) give Skip; a field that is not a
-// number gives Malformed. Fields after a skip are not looked at.
+// number, or one out of its range (day 1..31 and within its month, hours
+// 0..23, minutes 0..59, seconds 0..60, fractions within their digits,
+// declination 0..90°), gives Malformed. Fields after a skip are not looked at.
 ObservationLine ParseObservationLine(std::string_view line, std::int32_t startY, std::int32_t endY);
 
 class ObservationSource {

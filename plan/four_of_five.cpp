@@ -65,11 +65,19 @@ ActionResult OptimizeFourOfFive(ObsPlanState& s, int f, double period, const std
   group("b8...b10  ", 8, 10);
   group("b11...b14  ", 11, 14);
   L.push_back("");
-  if (!WriteTextFile(path, L)) return fail;
+  // A report that cannot be written is no fault of the solution: its
+  // message names the file.
+  const UserMessage writeFail{std::string("Ошибка записи данных в файл\r\n") + kFourOfFiveReport, kTitle};
+  if (!WriteTextFile(path, L)) return writeFail;
 
-  const StageSink stage = [&](const std::vector<std::string>& lines) { return AppendTextFile(path, lines); };
+  bool written = true;
+  const StageSink stage = [&](const std::vector<std::string>& lines) {
+    const bool ok = AppendTextFile(path, lines);
+    if (!ok) written = false;
+    return ok;
+  };
   CodedPoint x{};
-  if (!SolveStationary(q, sys, stage, true, &x, MK)) return fail;
+  if (!SolveStationary(q, sys, stage, true, &x, MK)) return written ? fail : writeFail;
 
   std::array<double, 7> Xopt = s.Xopt;
   for (int i = 1, n = 0; i <= kObsFactors; ++i)
@@ -77,7 +85,7 @@ ActionResult OptimizeFourOfFive(ObsPlanState& s, int f, double period, const std
   Xopt[6] = 0;
   PrintLine res;
   for (int i = 1; i <= kObsFactors; ++i) res.Num(Xopt[i]);
-  if (!AppendTextFile(path, {"оптимальные значения параметров", "", res.str()})) return fail;
+  if (!AppendTextFile(path, {"оптимальные значения параметров", "", res.str()})) return writeFail;
 
   FourOfFiveFields shownFields;
   for (int i = 1; i <= kObsFactors; ++i) {

@@ -46,8 +46,14 @@ ActionResult ShowMoxData(const std::filesystem::path& folder, int Npl, PointTabl
   const std::string rel = MoxRunPath(Npl);
   t.RunPath = rel;
   t.kind = DataKind::ImitatorRun;
-  auto lines = ReadTextFile(ResolvePath(folder, rel));
-  if (!lines || !ReadMoxLines(*lines, t, listing)) return ReadErrorMessage(rel);
+  const auto file = ResolvePath(folder, rel);
+  bool ended = false;
+  FileStamp stamp;
+  auto lines = ReadTextFile(file, &ended, &stamp);
+  // A file cut inside its last record is refused like a malformed one.
+  if (!lines || !ended || !ReadMoxLines(*lines, t, listing)) return ReadErrorMessage(rel);
+  t.stamp = stamp;
+  t.stampFile = file;
   return std::nullopt;
 }
 

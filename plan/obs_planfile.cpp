@@ -60,27 +60,48 @@ ActionResult WriteObsPlanFile(const ObsPlanState& s, const std::string& sourceKi
 
 namespace {
 
-// Reads into a copy; false at the first missing or malformed item.
+// The fields of each numeric line of the file (0: a text line), lines 1..87.
+constexpr int kObsPlanLines = 87;
+int FieldsOfLine(int line) {
+  if (line == 3 || (line >= 4 && line <= 8)) return 2;
+  if (line == 10) return 7;
+  if (line == 12) return 3;
+  if (line >= 14 && line <= 56) return 8;
+  if (line >= 58 && line <= 78) return 2;
+  if (line >= 80 && line <= 85) return 3;
+  if (line == 87) return 4;
+  return 0;
+}
+
+// Reads into a copy; false at the first missing or malformed item. The file
+// has its 87 lines (blank lines may follow) and each numeric line its count
+// of numbers, none larger than kObsPlanMaxValue: a decimal comma, an extra
+// field or a repeated line would shift every later value.
 bool ReadInto(const std::vector<std::string>& lines, ObsPlanState& s, double MK) {
-  FieldReader r(lines);
+  std::size_t count = lines.size();
+  while (count > kObsPlanLines && lines[count - 1].find_first_not_of(" \t") == std::string::npos) --count;
+  if (count != kObsPlanLines) return false;
+  std::vector<double> values;
+  for (int line = 1; line <= kObsPlanLines; ++line) {
+    const int n = FieldsOfLine(line);
+    if (n == 0) continue;
+    const auto f = SplitFields(lines[static_cast<std::size_t>(line - 1)]);
+    if (f.size() != static_cast<std::size_t>(n)) return false;
+    for (const auto& field : f) {
+      const auto v = ParseNumber(field);
+      if (!v || !(std::fabs(*v) <= kObsPlanMaxValue)) return false;
+      values.push_back(*v);
+    }
+  }
+  std::size_t at = 0;
+  auto num = [&]() { return values[at++]; };
   bool ok = true;
-  auto num = [&]() {
-    auto v = r.NextNumber();
-    if (!v || !std::isfinite(*v)) ok = false;
-    return ok ? *v : 0.0;
-  };
-  auto text = [&]() {
-    auto t = r.NextLine();
-    if (!t) ok = false;
-    return t ? *t : std::string();
-  };
   auto int16 = [&]() {
     const double v = num();
     if (std::fabs(v) > 32767) ok = false;
     return ok ? static_cast<std::int16_t>(std::lround(v)) : std::int16_t{0};
   };
-  s.PlanTitle = text();
-  text();
+  s.PlanTitle = lines[0];
   for (int i = 1; i <= 5; ++i) {
     s.Xzero[i] = num() / MK;
     s.Xstep[i] = num() / MK;
@@ -89,33 +110,27 @@ bool ReadInto(const std::vector<std::string>& lines, ObsPlanState& s, double MK)
   s.Xstep[1] *= 1000 * MK;
   s.AlfaL0 = num() / MK;
   s.W0sr = num() / MK;
-  text();
   s.earthR0sr = num() * 1000;
   for (double* v : {&s.earthEks0, &s.earthBetta0, &s.earthAlfaP0, &s.earthAlfaU0, &s.earthAlfaL0, &s.earthW0sr})
     *v = num() / MK;
-  text();
   s.VXsys = num();
   s.VYsys = num();
   s.VZsys = num();
-  text();
-  for (int e = 1; e <= kObsExperiments && ok; ++e) {
+  for (int e = 1; e <= kObsExperiments; ++e) {
     num();
     for (int i = 1; i <= kObsFactors; ++i) s.PlanX[i][e] = num() / 1000;
     s.Ycrit[e] = num() / MK;
     s.Yfit[e] = num() / MK;
   }
-  text();
-  for (int c = 0; c <= 20 && ok; ++c) {
+  for (int c = 0; c <= 20; ++c) {
     num();
     s.b[c] = num() / MK;
   }
-  text();
-  for (int i = 1; i <= 6 && ok; ++i) {
+  for (int i = 1; i <= 6; ++i) {
     num();
     s.Xopt[i] = num() / MK;
     s.XoptNat[i] = num() / MK;
   }
-  text();
   s.StartD = static_cast<float>(num() / MK);
   s.StartM = int16();
   s.StartY = int16();
@@ -137,8 +152,10 @@ ActionResult ReadObsPlanFile(const std::string& sourceKind, const std::string& s
                              const std::filesystem::path& folder, ObsPlanState* s, double MK) {
   const std::string rel = ObsPlanRelPath(sourceKind, sourceName, s->Npl, s->PlanNo);
   const UserMessage fail{std::string(kMsgPlanRead) + "\r\n" + rel, kTitle};
-  auto lines = ReadTextFile(ResolvePath(folder, rel));
-  if (!lines || ReadObsPlanLines(*lines, s, MK)) return fail;
+  bool ended = false;
+  auto lines = ReadTextFile(ResolvePath(folder, rel), &ended);
+  // A file cut inside its last number has no line end after it.
+  if (!lines || !ended || ReadObsPlanLines(*lines, s, MK)) return fail;
   return std::nullopt;
 }
 

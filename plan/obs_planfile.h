@@ -46,6 +46,10 @@ inline constexpr const char* kMsgPlanRead = "Ошибка чтения данн�
 inline constexpr const char* kMsgPlanWrite = "Ошибка при записи данных в файл";
 inline constexpr const char* kMsgTemplate = "Ошибка при расчете параметров по JPL0";
 
+// No number of the file is larger (file units): 1e15 is a criterion or a
+// coefficient of 1e9.
+inline constexpr double kObsPlanMaxValue = 1e15;
+
 // Everything that defines an observation plan apart from its coded table's
 // construction. Angles in degrees, mean motions in radians per 100 years,
 // R0sr and Xzero(1), Xstep(1) in metres, velocities in m/s.
@@ -74,8 +78,10 @@ std::vector<std::string> ObsPlanFileLines(const ObsPlanState& s, const std::stri
 // the relative path on failure (a missing \Tab\Plan folder included).
 ActionResult WriteObsPlanFile(const ObsPlanState& s, const std::string& sourceKind, const std::string& sourceName,
                               const std::filesystem::path& folder, double MK = 1000000.0);
-// LoadPlan "из файла": *s changes only when the whole file is good; a missing,
-// short or malformed file gives "Ошибка чтения данных из файла" CR LF + the
+// LoadPlan "из файла": *s changes only when the whole file is good (its 87
+// lines, each numeric line with its count of numbers no larger than
+// kObsPlanMaxValue, the last line ended); a missing, short or malformed file
+// gives "Ошибка чтения данных из файла" CR LF + the
 // relative path. PlanNo and Npl stay as given; bSaved = b.
 ActionResult ReadObsPlanLines(const std::vector<std::string>& lines, ObsPlanState* s, double MK = 1000000.0);
 ActionResult ReadObsPlanFile(const std::string& sourceKind, const std::string& sourceName,

@@ -35,6 +35,7 @@ ActionResult ObsExperimentSeries::Start(const ObsSettings& s, ObsPlanState& st, 
   exp_ = std::max(first, 1);
   last_ = std::min(last, kObsExperiments);
   stopped_ = ended_ = false;
+  failed_.fill(false);
   running_ = exp_ <= last_;
   if (!running_) return std::nullopt;
   return StartExperiment();
@@ -50,6 +51,7 @@ ActionResult ObsExperimentSeries::StartExperiment() {
   m_.Stop = 0;
   run_ = std::make_unique<ObservationRun>(m_, src_);
   if (auto msg = run_->Start(s_)) {
+    failed_[static_cast<std::size_t>(exp_)] = true;
     running_ = false;
     return msg;
   }
@@ -67,6 +69,7 @@ ActionResult ObsExperimentSeries::Step() {
   }
   oneStep_ = false;
   step_ = run_->Step();
+  if (step_.message) failed_[static_cast<std::size_t>(exp_)] = true;
   if (run_->Running()) return step_.message;
   Finish();
   return step_.message;
@@ -74,8 +77,15 @@ ActionResult ObsExperimentSeries::Step() {
 
 void ObsExperimentSeries::Finish() {
   st_->Ycrit[exp_] = RunCriterion(*run_);
+  if (run_->end() == ObsRunEnd::Error || run_->Nreduced() == 0) failed_[static_cast<std::size_t>(exp_)] = true;
   if (stopped_ || exp_ >= last_) running_ = false;
   else ended_ = true;
+}
+
+int ObsExperimentSeries::FailedCount() const {
+  int n = 0;
+  for (bool f : failed_) n += f ? 1 : 0;
+  return n;
 }
 
 bool ObsExperimentSeries::Continue() {

@@ -9,6 +9,7 @@
 //   while (series.Running()) if (auto msg = series.Step()) show(*msg);
 #pragma once
 
+#include <array>
 #include <memory>
 
 #include "core/message.h"
@@ -64,6 +65,12 @@ class ObsExperimentSeries {
 
   bool Running() const { return running_; }
   int ExpCur() const { return exp_; }
+  // A failed experiment: its run could not start, reported a fault (a read
+  // error of the observatory file, a table or step fault, a failed write) or
+  // reduced no step at all. Its criterion is no measurement: nothing may be
+  // fitted from the series.
+  bool Failed(int e) const { return e >= 1 && e <= kObsExperiments && failed_[static_cast<std::size_t>(e)]; }
+  int FailedCount() const;
   // True after the step that ended the run of ExpCur().
   bool ExperimentEnded() const { return ended_ || !running_; }
   const ObservationRun* run() const { return run_.get(); }
@@ -81,6 +88,7 @@ class ObsExperimentSeries {
   std::unique_ptr<ObservationRun> run_;
   ObsStepResult step_;
   int exp_ = 0, last_ = 0;
+  std::array<bool, kObsExperiments + 1> failed_{};
   bool running_ = false, stopped_ = false, ended_ = false, oneStep_ = false;
 };
 

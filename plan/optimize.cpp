@@ -137,16 +137,20 @@ bool SolveStationary(const Coefficients& b, LinearSystem& sys, const StageSink& 
 ActionResult Optimize(const Coefficients& b, const PlanLevels& lv, int PlanNo, const std::filesystem::path& folder,
                       LinearSystem& sys, Optimum* out, double MK) {
   const UserMessage fail{kMsgSolve, kTitle};
+  // A report that cannot be written is no fault of the solution: its
+  // message names the file.
+  const UserMessage writeFail{"Ошибка записи данных в файл\r\n" + ReportRelPath(PlanNo), kTitle};
   const auto path = ResolvePath(folder, ReportRelPath(PlanNo));
-  bool first = true;
+  bool first = true, written = true;
   const StageSink stage = [&](const std::vector<std::string>& lines) {
     const bool ok = first ? WriteTextFile(path, lines) : AppendTextFile(path, lines);
     first = false;
+    if (!ok) written = false;
     return ok;
   };
   CodedPoint x{};
-  if (!SolveStationary(b, sys, stage, false, &x, MK)) return fail;
-  if (!AppendTextFile(path, {kResult, PrintLine().Num(x[1]).Num(x[2]).Num(x[3]).Num(x[4]).str()})) return fail;
+  if (!SolveStationary(b, sys, stage, false, &x, MK)) return written ? fail : writeFail;
+  if (!AppendTextFile(path, {kResult, PrintLine().Num(x[1]).Num(x[2]).Num(x[3]).Num(x[4]).str()})) return writeFail;
 
   Optimum o;
   o.Xopt = x;

@@ -31,44 +31,57 @@ std::vector<std::string> PlanFileLines(const PlanParams& p, double MK) {
 
 ActionResult WritePlanFile(const PlanParams& p, const std::filesystem::path& folder, double MK) {
   const auto lines = PlanFileLines(p, MK);
+  // The message names the file with its path: "\Plan" + k + "\TorvikPlan.dat".
+  const UserMessage fail{std::string(kMsgPlanFileWrite) + "\r\n" + PlanFileRelPath(p.PlanNo), kTitle};
   for (int i = 1; i <= kFactors; ++i)
-    if (!std::isfinite(MK * p.levels.Xzero[i]) || !std::isfinite(MK * p.levels.Xstep[i]))
-      return UserMessage{kMsgPlanFileWrite, kTitle};
-  if (!WriteTextFile(ResolvePath(folder, PlanFileRelPath(p.PlanNo)), lines))
-    return UserMessage{kMsgPlanFileWrite, kTitle};
+    if (!std::isfinite(MK * p.levels.Xzero[i]) || !std::isfinite(MK * p.levels.Xstep[i])) return fail;
+  if (!WriteTextFile(ResolvePath(folder, PlanFileRelPath(p.PlanNo)), lines)) return fail;
   return std::nullopt;
 }
 
 ActionResult ReadPlanLines(const std::vector<std::string>& lines, PlanParams* out, double MK) {
   const UserMessage fail{kMsgPlanFileRead, kTitle};
-  FieldReader r(lines);
-  if (!r.NextLine()) return fail;
-  PlanParams p;
-  auto number = [&](double* v) {
-    auto x = r.NextNumber();
-    if (!x || !std::isfinite(*x)) return false;
-    *v = *x;
+  // Sixteen lines (blank lines may follow), each number line with its count
+  // of fields: a decimal comma, an extra field or a repeated line changes a
+  // count, and a value beyond any plausible size is refused.
+  std::size_t n = lines.size();
+  while (n > 16 && lines[n - 1].find_first_not_of(" \t") == std::string::npos) --n;
+  if (n != 16) return fail;
+  std::vector<double> v;
+  auto line = [&](std::size_t index, std::size_t count) {
+    const auto f = SplitFields(lines[index]);
+    if (f.size() != count) return false;
+    v.clear();
+    for (const auto& field : f) {
+      const auto x = ParseNumber(field);
+      if (!x || !(std::fabs(*x) <= kPlanFileMaxValue)) return false;
+      v.push_back(*x);
+    }
     return true;
   };
-  double plan = 0;
-  if (!number(&plan) || std::fabs(plan) > 32767) return fail;
-  p.PlanNo = static_cast<std::int16_t>(std::nearbyint(plan));
+  PlanParams p;
+  if (!line(1, 1) || std::fabs(v[0]) > 32767 || v[0] != std::trunc(v[0])) return fail;
+  p.PlanNo = static_cast<std::int16_t>(v[0]);
   for (int i = 1; i <= kFactors; ++i) {
-    if (!number(&p.levels.Xzero[i]) || !number(&p.levels.Xstep[i])) return fail;
-    p.levels.Xzero[i] /= MK;
-    p.levels.Xstep[i] /= MK;
+    if (!line(static_cast<std::size_t>(i) + 1, 2)) return fail;
+    p.levels.Xzero[i] = v[0] / MK;
+    p.levels.Xstep[i] = v[1] / MK;
   }
-  for (int planet = 1; planet <= 10; ++planet)
-    for (int e = 1; e <= 6; ++e)
-      if (!number(&p.Wt[planet][e])) return fail;
+  for (int planet = 1; planet <= 10; ++planet) {
+    if (!line(static_cast<std::size_t>(planet) + 5, 6)) return fail;
+    for (int e = 1; e <= 6; ++e) p.Wt[planet][e] = v[static_cast<std::size_t>(e - 1)];
+  }
   *out = p;
   return std::nullopt;
 }
 
 ActionResult ReadPlanFile(int plan, const std::filesystem::path& folder, PlanParams* p, double MK) {
-  auto lines = ReadTextFile(ResolvePath(folder, PlanFileRelPath(plan)));
-  if (!lines) return UserMessage{kMsgPlanFileRead, kTitle};
-  return ReadPlanLines(*lines, p, MK);
+  bool ended = false;
+  auto lines = ReadTextFile(ResolvePath(folder, PlanFileRelPath(plan)), &ended);
+  // A file cut inside its last number has no line end after it.
+  const UserMessage fail{std::string(kMsgPlanFileRead) + "\r\n" + PlanFileRelPath(plan), kTitle};
+  if (!lines || !ended || ReadPlanLines(*lines, p, MK)) return fail;
+  return std::nullopt;
 }
 
 std::vector<std::string> PlanParamsText(const PlanParams& p) {

@@ -23,6 +23,9 @@ inline constexpr const char* kPlanFileTitle = "Уровни варьирован
 inline constexpr const char* kMsgPlanFileRead = "Ошибка при чтении данных из файла TorvikPlan.dat";
 inline constexpr const char* kMsgPlanFileWrite = "Ошибка при записи данных в файл TorvikPlan.dat";
 
+// No number of the file is larger: a zero level of 1e9 (× MK), a weight of 1e15.
+inline constexpr double kPlanFileMaxValue = 1e15;
+
 // Weights Wt(planet 1..10, element 1..6) of the criterion ("весовые коэффициенты").
 using PlanWeights = std::array<std::array<double, 7>, 11>;
 
@@ -44,7 +47,9 @@ std::vector<std::string> PlanFileLines(const PlanParams& p, double MK = 1000000.
 // "Ошибка при записи данных в файл TorvikPlan.dat" on failure.
 ActionResult WritePlanFile(const PlanParams& p, const std::filesystem::path& folder, double MK = 1000000.0);
 // LoadPlanParams: reads the file of plan `plan` into *p only when the whole
-// file is good, so a failed read leaves the previous values;
+// file is good (its sixteen lines, each with its count of numbers no larger
+// than kPlanFileMaxValue, the last one ended), so a failed read leaves the
+// previous values;
 // "Ошибка при чтении данных из файла TorvikPlan.dat" otherwise.
 ActionResult ReadPlanFile(int plan, const std::filesystem::path& folder, PlanParams* p, double MK = 1000000.0);
 ActionResult ReadPlanLines(const std::vector<std::string>& lines, PlanParams* p, double MK = 1000000.0);

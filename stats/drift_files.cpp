@@ -1,5 +1,6 @@
 #include "stats/drift_files.h"
 
+#include <cmath>
 #include <system_error>
 
 #include "core/textfile.h"
@@ -39,27 +40,41 @@ std::vector<std::string> DriftFileLines(const std::vector<std::string>& header, 
 }
 
 int ReadDriftLines(const std::vector<std::string>& lines, DriftRow* rows, int n, std::vector<std::string>* header) {
-  FieldReader in(lines);
-  for (int h = 0; h < 2; ++h) {
-    auto line = in.NextLine();
-    if (!line) return 0;
-    if (header) header->push_back(*line);
+  if (n < 0) return 0;
+  const auto count = static_cast<std::size_t>(n);
+  for (std::size_t h = 0; h < 2; ++h) {
+    if (h >= lines.size()) return 0;
+    if (header) header->push_back(lines[h]);
   }
-  for (int i = 1; i <= n; ++i) {
-    if (!in.NextNumber()) return i - 1;  // the record number, not used as an index
-    for (int p = 1; p <= 6; ++p) {
-      auto v = in.NextNumber();
-      if (!v) return i - 1;
-      rows[i][static_cast<std::size_t>(p)] = *v / kStatsMK;
+  // Exactly n record lines of seven whole numbers each: a decimal comma or an
+  // extra field changes the count of a line, a repeated line the count of
+  // lines, and either would shift every value after it.
+  for (std::size_t i = 1; i <= count; ++i) {
+    if (i + 1 >= lines.size()) return static_cast<int>(i) - 1;
+    const auto f = SplitFields(lines[i + 1]);
+    if (f.size() != 7) return static_cast<int>(i) - 1;
+    DriftRow row{};
+    for (std::size_t p = 0; p < 7; ++p) {
+      const auto v = ParseNumber(f[p]);
+      if (!v || !(std::fabs(*v) <= kMaxDriftValue) || *v != std::trunc(*v)) return static_cast<int>(i) - 1;
+      if (p > 0) row[p] = *v / kStatsMK;  // the record number is not used as an index
     }
+    rows[i] = row;
   }
+  // Nothing but blank lines after the last record.
+  for (std::size_t i = count + 2; i < lines.size(); ++i)
+    if (lines[i].find_first_not_of(" \t") != std::string::npos) return n - 1;
   return n;
 }
 
-int ReadDriftFile(const std::filesystem::path& file, DriftRow* rows, int n, std::vector<std::string>* header) {
-  auto lines = ReadTextFile(file);
+int ReadDriftFile(const std::filesystem::path& file, DriftRow* rows, int n, std::vector<std::string>* header,
+                  FileStamp* stamp) {
+  bool ended = false;
+  auto lines = ReadTextFile(file, &ended, stamp);
   if (!lines) return -1;
-  return ReadDriftLines(*lines, rows, n, header);
+  const int got = ReadDriftLines(*lines, rows, n, header);
+  // A file cut inside its last number has no line end after it.
+  return got == n && !ended ? n - 1 : got;
 }
 
 DriftFileState CreateMissingDriftFile(const std::filesystem::path& file, const std::vector<std::string>& header,

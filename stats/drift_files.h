@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "core/message.h"
+#include "core/textfile.h"
 
 namespace torvik {
 
@@ -47,13 +48,22 @@ std::vector<std::string> PlanDriftHeader(int plan, int planet);
 // The whole file: the two header lines and one record per row (rows[1..n]).
 std::vector<std::string> DriftFileLines(const std::vector<std::string>& header, const DriftRow* rows, int n);
 
-// Reads the two header lines (into `header` when given) and up to n records
-// into rows[1..n], each value divided by MK. Returns the number of complete
-// records (n when the file is sound; fewer after a bad number, a missing header
-// line or the end of the data; −1 when the file cannot be read). The values
-// read so far stay in rows.
+// No drift in a file is larger (in file units, MK × drift): 1e15 is a
+// period drift of 7e5 days per century.
+inline constexpr double kMaxDriftValue = 1e15;
+
+// Reads the two header lines (into `header` when given) and n records into
+// rows[1..n], each value divided by MK. The file has a fixed layout: the two
+// header lines, then exactly n lines of seven whole numbers no larger than
+// kMaxDriftValue (blank lines may follow), and the file ends with a line end.
+// Returns n when the file is sound; the number of good records before the
+// first fault otherwise (at most n − 1; −1 when the file cannot be read). The
+// good records read stay in rows.
 int ReadDriftLines(const std::vector<std::string>& lines, DriftRow* rows, int n, std::vector<std::string>* header);
-int ReadDriftFile(const std::filesystem::path& file, DriftRow* rows, int n, std::vector<std::string>* header);
+// stamp, when given, receives the version of the file read (for a rewrite
+// that must replace only that version).
+int ReadDriftFile(const std::filesystem::path& file, DriftRow* rows, int n, std::vector<std::string>* header,
+                  FileStamp* stamp = nullptr);
 
 // A drift file the program keeps and that is not there yet is a file of zeros
 // in its own layout: the header and n records of zeros. CreateMissingDriftFile

@@ -14,10 +14,12 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/message.h"
+#include "core/textfile.h"
 
 namespace torvik {
 
@@ -36,6 +38,10 @@ struct PointTable {
   std::array<std::string, 4> header;            // the four header lines (HeaderText joined by CR LF)
   std::string RunPath;                          // relative path of the loaded file
   DataKind kind = DataKind::None;
+  // The version of the file the points were read from (or last written to):
+  // a rewrite of stampFile replaces only that version.
+  std::optional<FileStamp> stamp;
+  std::filesystem::path stampFile;
 
   // Drops all points (NPoint = 0, one empty slot 0).
   void Reset();
@@ -70,11 +76,17 @@ UserMessage RunWriteErrorMessage(const std::string& relPath);
 
 // Reads an orbit file's lines into the table (replacing its points, header and
 // JDfile; RunPath and kind stay the caller's). The count line does not limit
-// the records: every complete record up to the end is read. A missing header
-// or count line, a bad number or an incomplete record ends the reading with
-// false; the points read so far stay.
+// the records: every record up to the end is read. The count line has its two
+// whole numbers, every record line its eight, and a record holds what a run
+// can write (a record number that does not go back, a time other than the
+// record before's, eccentricity 0..1, inclination within ±180°, no negative
+// semi-axis or period). A missing header
+// or count line, a bad number, a short or long record or an implausible one
+// ends the reading with false; the points read so far stay.
 bool ReadRunLines(const std::vector<std::string>& lines, PointTable& t);
-// Reads the file; false when it cannot be read or is malformed (see ReadRunLines).
+// Reads the file; false when it cannot be read or is malformed (see
+// ReadRunLines), or when its last line has no line end (the file was cut).
+// Records the stamp of the file read.
 bool ReadRunFile(const std::filesystem::path& file, PointTable& t);
 
 // The lines of the orbit file of the table: the header, the count line
@@ -82,7 +94,8 @@ bool ReadRunFile(const std::filesystem::path& file, PointTable& t);
 // Fix(MK·Par(i, 1)) … Fix(MK·Par(i, 6)).
 std::vector<std::string> RunFileLines(const PointTable& t);
 // Rewrites the file through a temporary file beside it; false on failure (the
-// old file then stays as it was).
-bool WriteRunFile(const std::filesystem::path& file, const PointTable& t);
+// old file then stays as it was), also when the file is the one the table was
+// read from and another rewrite has replaced it since. Records the new stamp.
+bool WriteRunFile(const std::filesystem::path& file, PointTable& t);
 
 }  // namespace torvik

@@ -331,6 +331,7 @@ StatsOutcome Statistics::LoadDriftFile(const StatsInputs& in) {
   int n = 0, got = 0;
   double y = 0;
   std::vector<std::string> header;
+  FileStamp stamp;
   if (!in.imitatorSource) {
     t_.kind = DataKind::PlanDrift;
     rel = PlanDriftPath(in.plan, planet, in.planLetter);
@@ -340,7 +341,7 @@ StatsOutcome Statistics::LoadDriftFile(const StatsInputs& in) {
       out.message = DriftWriteErrorMessage(rel);
       return out;
     }
-    got = ReadDriftFile(Resolve(rel), rows.data(), n, &header);
+    got = ReadDriftFile(Resolve(rel), rows.data(), n, &header, &stamp);
     y = 15.5;
     for (const auto& h : header) {
       plot_.Text(1.6, y, h);
@@ -364,7 +365,7 @@ StatsOutcome Statistics::LoadDriftFile(const StatsInputs& in) {
       out.message = DriftWriteErrorMessage(rel);
       return out;
     }
-    got = ReadDriftFile(Resolve(rel), d_.DriftNab.data(), n, &header);
+    got = ReadDriftFile(Resolve(rel), d_.DriftNab.data(), n, &header, &stamp);
     y = 10.5;
     for (const auto& h : header) {
       plot_.Text(1.6, y, h);
@@ -384,6 +385,7 @@ StatsOutcome Statistics::LoadDriftFile(const StatsInputs& in) {
     return out;
   }
   driftPath_ = rel;
+  driftStamp_ = stamp;
   return out;
 }
 
@@ -418,7 +420,10 @@ StatsOutcome Statistics::ReplaceDrift(const StatsInputs& in) {
     rows[static_cast<std::size_t>(in.experiment)][p] = in.computedDrift;
     lines = DriftFileLines(PlanDriftHeader(in.plan, planet), rows.data(), n);
   }
-  if (!WriteTextFile(Resolve(rel), lines)) out.message = DriftWriteErrorMessage(rel);
+  // Another rewrite since the load (a second screen or command) is not
+  // overwritten with this table: the replacement is refused.
+  if (!WriteTextFile(Resolve(rel), lines, driftStamp_)) out.message = DriftWriteErrorMessage(rel);
+  else driftStamp_ = StampOf(Resolve(rel));
   return out;
 }
 

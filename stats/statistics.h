@@ -173,6 +173,7 @@ class Statistics {
   std::optional<Sweep> sweep_;
   bool runComplete_ = false;  // the last run-file load read the whole file
   std::string driftPath_;  // the drift file of the last complete load; replacements write only there
+  std::optional<FileStamp> driftStamp_;  // and only over the version loaded (or written) last
   std::mt19937 rng_{20011};
 };
 

@@ -677,6 +677,7 @@ void ObservationScreen::OnStop() {
   progressLabel->clear();
   if (SeriesRunning()) {
     series_->StopNow();
+    NoteFailedExperiments();
     ShowRows();  // the date fields keep the stopped run's date
     if (series_->run()) runLabel->setText(QString::fromStdString(series_->run()->Summary()));
     ShowPlanReport();
@@ -803,6 +804,8 @@ void ObservationScreen::RunExperiments() {
   series_ = std::make_unique<ObsExperimentSeries>(m_, src_);
   seriesMode_ = true;
   seriesStart_ = *s;
+  for (int e = std::max(*first, 1); e <= std::min(*last, kObsExperiments); ++e)
+    failedExp_[static_cast<std::size_t>(e)] = false;
   if (!ui::Report(series_->Start(*s, st, *first, *last))) return;
   if (!series_->Running()) return EndSeries();  // a reversed series runs nothing
   planScreen_->SetRunDates(s->day, s->month, s->year, series_->run()->EndY());
@@ -845,6 +848,7 @@ void ObservationScreen::SeriesTurn() {
 // fields, the first experiment 1.
 void ObservationScreen::EndSeries() {
   progressLabel->clear();
+  NoteFailedExperiments();
   ShowSingle(dayField, seriesStart_.day);
   Show(monthField, seriesStart_.month);
   Show(yearField, seriesStart_.year);
@@ -852,9 +856,31 @@ void ObservationScreen::EndSeries() {
   OnDmyToJd();
 }
 
+void ObservationScreen::NoteFailedExperiments() {
+  if (!series_) return;
+  std::string list;
+  for (int e = 1; e <= kObsExperiments; ++e)
+    if (series_->Failed(e)) {
+      failedExp_[static_cast<std::size_t>(e)] = true;
+      list += (list.empty() ? "" : ", ") + std::to_string(e);
+    }
+  if (!list.empty())
+    ui::Messages().Show(
+        UserMessage{"Эксперименты № " + list + " не выполнены\r\nрегрессия по ним не рассчитывается", kTitle0});
+}
+
 void ObservationScreen::FindRegression() {
   if (!planScreen_) return;
   ObsPlanState& st = planScreen_->state();
+  if (!yFuncBox->isChecked() && !yiBox->isChecked()) {
+    std::string list;
+    for (int e = 1; e <= kObsExperiments; ++e)
+      if (failedExp_[static_cast<std::size_t>(e)]) list += (list.empty() ? "" : ", ") + std::to_string(e);
+    if (!list.empty()) {
+      ui::Messages().Show(UserMessage{"Эксперименты № " + list + " не выполнены\r\nрегрессия не рассчитана", kTitle0});
+      return;
+    }
+  }
   if (yFuncBox->isChecked()) ObsTestCriterion(plan_, ObsTestY::Func, &st.Ycrit);
   else if (yiBox->isChecked()) ObsTestCriterion(plan_, ObsTestY::Index, &st.Ycrit);
   const ObsPlanKind kind = planGroup->Selected() == 1 ? ObsPlanKind::B5 : ObsPlanKind::O5;

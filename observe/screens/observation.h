@@ -160,6 +160,10 @@ class ObservationScreen : public ui::Screen {
   std::unique_ptr<ObsExperimentSeries> series_;
   bool seriesMode_ = false;       // set by a series, cleared by the next "Начать"
   ObsSettings seriesStart_;       // the start date of the series
+  // Experiments whose last run failed: their criterion is no measurement, so
+  // no regression is fitted while one of them is left.
+  std::array<bool, kObsExperiments + 1> failedExp_{};
+  void NoteFailedExperiments();
   std::string planTitle_;         // the first line of the plan loaded last
   ObsPlanScreen* planScreen_ = nullptr;
   QTimer timer_;

@@ -295,10 +295,13 @@ check "observe --stat" 0 "$?"
 check "observe --stat report lines" 25 "$(grep -c $'\r$' "$work/Dat/Stat4Almagest.txt")"
 check "observe --stat without accepted steps" 1 "$(status "$CLI" observe --folder "$work" --table Almagest --planet 4 --years 2 --stat --quiet)"
 # The experiment series of a five-factor observation plan.
+# A partial series prints its criteria but fits and saves nothing: the other
+# experiments would be the template's placeholders.
 out=$("$CLI" observe-plan run --folder "$work" --observatory GREN --planet 4 --plan B5 --from 42 --to 43 --start 1.1.2000 --years 5 --save --quiet 2>/dev/null)
-check "observe-plan experiments and coefficients" 23 "$(echo "$out" | grep -c '^exp \|^b')"
+check "observe-plan partial series with --save" 1 "$?"
+check "observe-plan partial series: criteria, no coefficients" "2 0" "$(echo "$out" | grep -c '^exp ') $(echo "$out" | grep -c '^b')"
+check "observe-plan partial series saves no plan file" 1 "$(test -e "$work/Obs/Plan/GREN4_1.dat"; echo $?)"
 check "observe-plan listing" 51 "$(grep -c $'\r$' "$work/Dat/Plan.txt")"
-check "observe-plan plan file" 87 "$(grep -c $'\r$' "$work/Obs/Plan/GREN4_1.dat")"
 # The template of a table plan at the table's own date (Egyptian, noon-based):
 # the centre of the Almagest plan for Mars fits within arc minutes.
 out=$("$CLI" observe-plan run --folder "$work" --table Almagest --planet 4 --plan O5 --from 43 --to 43 --years 2 \
@@ -313,6 +316,8 @@ out1=$(op op1 1)
 out2=$(op op2 2)
 check "observe-plan --jobs 2 output equals --jobs 1" "$out1" "$out2"
 check "observe-plan --jobs 2 plan file equals --jobs 1" 0 "$(cmp -s "$work/op1/Tab/Plan/AlBattani4_1.dat" "$work/op2/Tab/Plan/AlBattani4_1.dat"; echo $?)"
+check "observe-plan plan file" 87 "$(grep -c $'\r$' "$work/op1/Tab/Plan/AlBattani4_1.dat")"
+check "observe-plan experiments and coefficients" 64 "$(echo "$out1" | grep -c '^exp \|^b')"
 check "observe-plan --jobs 0" 2 "$(status "$CLI" observe-plan run --folder "$work" --table AlBattani --planet 4 --plan O5 --jobs 0)"
 # The four-of-five optimum of the saved plan: the held factor keeps the file's 0.
 opt() { "$CLI" observe-plan optimize --folder "$work/op1" --table AlBattani --planet 4 "$@"; }
@@ -331,6 +336,98 @@ check "observe-plan optimize without a plan file" "Torvik6: Ошибка чте�
   "$(opt --hold 1 --plan-no 9 2>&1 >/dev/null)"
 check "observe-plan optimize without a plan file status" 1 "$(status opt --hold 1 --plan-no 9)"
 
+# Damaged files are refused with the read message and status 1, never read
+# as other numbers (the damage is made here from files the program wrote).
+ob="$work/ob"
+obs() { "$CLI" observe --folder "$ob" --observatory GREN --planet 4 --start 31.12.2059 --years 5 --et-ut --no-dr-limit --quiet "$@"; }
+# The means alone: a Cyrillic letter in column 1 also hides the "SIMULATED" mark.
+means() { grep -E '^(NdR|dLsr|dBsr|absdL|absdB|dRsr|accepted|rejected) '; }
+good=$(obs 2>/dev/null | means)
+check "observe sound file" 0 "$?"
+obsfile="$ob/Obs/GREN4.txt"
+cp "$obsfile" "$work/GREN4.good"
+damage() { cp "$work/GREN4.good" "$obsfile"; python3 - "$obsfile" "$1" <<'PY'
+import sys
+p, kind = sys.argv[1], sys.argv[2]
+b = open(p, 'rb').read()
+L = b.split(b'\r\n')[:-1]
+n = next(i for i, l in enumerate(L) if 2055 <= int(l[10:14]) <= 2059)  # a line the run reads
+def col(l, first, text): return l[:first - 1] + text + l[first - 1 + len(text):]
+if kind == 'year': L[n] = col(L[n], 11, b'abcd')
+if kind == 'minute': L[n] = col(L[n], 27, b'75')
+if kind == 'day': L[n] = col(L[n], 16, b'45')
+if kind == 'dec': L[n] = col(L[n], 70, b'95')
+if kind == 'frac': L[n] = col(L[n], 53, b'1e300')
+if kind == 'cyrillic': L = [b'\xd1' + l[1:] for l in L]
+if kind == 'note': L = [col(l, 59, b'\xef\xf0\xe8\xec') for l in L]
+out = b'\r\n'.join(L) + b'\r\n'
+if kind == 'cr': out = out.replace(b'\r\n', b'\r')
+if kind == 'empty': out = b''
+open(p, 'wb').write(out)
+PY
+}
+for k in year minute day dec frac; do
+  damage $k
+  out=$(obs 2>&1 >/dev/null)
+  check "observe refuses the $k damage" "1 Torvik6: Ошибка чтения данных из файла \\Obs\\GREN4.txt" "$? $(echo "$out" | tail -1)"
+done
+for k in cyrillic note cr; do
+  damage $k
+  check "observe reads the file with $k" "$good" "$(obs 2>/dev/null | means)"
+done
+damage empty
+check "observe of an empty file" 1 "$(status obs)"
+# A plan from runs that failed is neither fitted nor saved, in workers and in
+# one process; a worker whose run failed exits non-zero.
+damage year
+opr() { "$CLI" observe-plan run --folder "$ob" --observatory GREN --planet 4 --plan O5 --start 31.12.2059 --years 5 --save --quiet "$@"; }
+out=$(opr --jobs 2 2>/dev/null)
+check "observe-plan run of failed experiments, 2 workers" "1 0" "$? $(echo "$out" | grep -c '^b')"
+check "observe-plan run of failed experiments, one process: status" 1 "$(status opr --jobs 1)"
+check "observe-plan run: no plan file from failed experiments" 1 "$(test -e "$ob/Obs/Plan/GREN4_1.dat"; echo $?)"
+check "observe-plan worker of a failed experiment" 1 "$(status opr --experiment 1)"
+cp "$work/GREN4.good" "$obsfile"
+# A full disk (here the file size limit): the write message names the file,
+# and the file ends after a whole record.
+out=$( (ulimit -f 16; trap '' XFSZ; obs --files param) 2>&1 >/dev/null)
+check "observe on a full disk" "Torvik6.0: Ошибка записи данных в файл \\Dat\\Param_data.txt" "$(echo "$out" | tail -1)"
+check "observe on a full disk: whole records" "0d0a" "$(tail -c 2 "$ob/Dat/Param_data.txt" | od -An -tx1 | tr -d ' ')"
+
+# Run files: a cut last number and a junk record are refused; a rewrite keeps
+# to a file without write permission.
+rf="$work/p1/Plan4/Txt1/Torvik1RasB16.txt"
+drift() { "$CLI" drift "$1" --element 6 --group 1 >/dev/null 2>&1; echo $?; }
+check "drift of a sound run file" 0 "$(drift "$rf")"
+head -c -5 "$rf" > "$work/cut.txt"
+check "drift of a run file cut in its last number" 1 "$(drift "$work/cut.txt")"
+{ cat "$rf"; printf ' 1  2  3  4  5  6  7  8\r\n'; } > "$work/junk.txt"
+check "drift of a run file with a junk record" 1 "$(drift "$work/junk.txt")"
+chmod 444 "$rf"
+cp "$rf" "$work/before.txt"
+out=$("$CLI" points delete 2 --folder "$work/p1" --plan 4 --planet 1 --experiment 16 2>&1)
+check "points delete on a read-only file" "1 Torvik6: Ошибка записи данных в файл \\Plan4\\Txt1\\Torvik1RasB16.txt" "$? $(echo "$out" | tail -1)"
+check "the read-only file stays as it was" "0 444" "$(cmp -s "$rf" "$work/before.txt"; echo $?) $(stat -c %a "$rf")"
+chmod 644 "$rf"
+# A run whose orbit file cannot be written names the file.
+mkdir -p "$work/ro" && "$CLI" run --folder "$work/ro" --orbit-file --to-year 1601 --quiet >/dev/null 2>&1
+rm -f "$work/ro/Plan0/Txt1/Torvik1RasB1.txt" && mkdir "$work/ro/Plan0/Txt1/Torvik1RasB1.txt"
+check "run with an unwritable orbit file" "Torvik6: Ошибка записи данных в файл \\Plan0\\Txt1\\Torvik1RasB1.txt" \
+  "$("$CLI" run --folder "$work/ro" --orbit-file --to-year 1601 --quiet 2>&1 >/dev/null | tail -1)"
+
+# Drift files of a fixed layout: a decimal comma or a repeated line is refused.
+df="$work/df"; mkdir -p "$df/JPL"
+nab() { { printf 'Обработанные данные  \\JPL  по всем планетам\r\n№ планеты\r\n' | iconv -f utf-8 -t cp1251
+  for k in 1 2 3 4 5 6 7 8 9 10; do printf ' %d             %d000         2000          3000          4000          5000          6000 \r\n' $k $k; done; } > "$df/JPL/TorvikNab.dat"; }
+show() { "$CLI" drift-file show --imitator JPL --folder "$df" >/dev/null 2>&1; echo $?; }
+nab
+check "drift-file show of a sound file" 0 "$(show)"
+sed -i '8s/ 6000 / 60,00 /' "$df/JPL/TorvikNab.dat"
+check "drift-file show with a decimal comma" 1 "$(show)"
+nab; sed -i '8p' "$df/JPL/TorvikNab.dat"
+check "drift-file show with a repeated line" 1 "$(show)"
+check "drift-file set refuses to rewrite it" 1 "$(status "$CLI" drift-file set --imitator JPL --folder "$df" --planet 10 --element 6 --value 1)"
+nab; sed -i '8s/ 6000 / 1E+308 /' "$df/JPL/TorvikNab.dat"
+check "drift-file show with 1e308" 1 "$(show)"
 # Plots through Cairo: the format by the extension; a PNG whose chunks and
 # compressed rows a second decoder (Python's zlib) accepts.
 png_size() {  # prints WIDTHxHEIGHT of a valid PNG

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <iconv.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <clocale>
@@ -9,6 +11,8 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <atomic>
+#include <thread>
 
 namespace torvik {
 namespace {
@@ -229,6 +233,105 @@ TEST_F(TextFileIo, ReadsBareLineFeedsAndUnterminatedLastLine) {
   const fs::path f = dir_ / "b.txt";
   std::ofstream(f, std::ios::binary) << "a\r\nb\n\r\nc";
   EXPECT_EQ(*ReadTextFile(f), (std::vector<std::string>{"a", "b", "", "c"}));
+}
+
+TEST_F(TextFileIo, CarriageReturnsAloneEndLinesToo) {
+  const fs::path f = dir_ / "cr.txt";
+  bool ended = false;
+  std::ofstream(f, std::ios::binary) << "a\rb\r\rc\r";
+  EXPECT_EQ(*ReadTextFile(f, &ended), (std::vector<std::string>{"a", "b", "", "c"}));
+  EXPECT_TRUE(ended);
+  std::ofstream(f, std::ios::binary | std::ios::trunc) << "a\r\nb";
+  EXPECT_EQ(*ReadTextFile(f, &ended), (std::vector<std::string>{"a", "b"}));
+  EXPECT_FALSE(ended);
+  // The lines as the file holds them, for column-counted records.
+  EXPECT_EQ(SplitByteLines("\xD1x\r\ny"), (std::vector<std::string>{"\xD1x", "y"}));
+}
+
+// A rewrite keeps the mode of the file it replaces, refuses a file without
+// write permission and leaves no temporary file.
+TEST_F(TextFileIo, RewriteKeepsTheModeAndRefusesReadOnlyFiles) {
+  const fs::path f = dir_ / "m.txt";
+  ASSERT_TRUE(WriteTextFile(f, {"one"}));
+  fs::permissions(f, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ASSERT_TRUE(WriteTextFile(f, {"two"}));
+  EXPECT_EQ(fs::status(f).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::permissions(f, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_FALSE(WriteTextFile(f, {"three"}));
+  EXPECT_EQ(Bytes(f), "two\r\n");
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
+// The rewrite of a file read before checks that it is still that file: of two
+// edits started from one version, the second is refused, not lost silently.
+TEST_F(TextFileIo, RewriteOfAFileChangedSinceItWasReadIsRefused) {
+  const fs::path f = dir_ / "s.txt";
+  ASSERT_TRUE(WriteTextFile(f, {"base"}));
+  FileStamp a, b;
+  ASSERT_TRUE(ReadTextFile(f, nullptr, &a));
+  ASSERT_TRUE(ReadTextFile(f, nullptr, &b));
+  EXPECT_TRUE(WriteTextFile(f, {"first edit"}, a));
+  EXPECT_FALSE(WriteTextFile(f, {"second edit"}, b));
+  EXPECT_EQ(*ReadTextFile(f), std::vector<std::string>{"first edit"});
+  EXPECT_TRUE(WriteTextFile(f, {"second edit"}, StampOf(f)));
+  fs::remove(f);
+  EXPECT_FALSE(WriteTextFile(f, {"gone"}, b));
+}
+
+// Rewrites of one file from several threads at once: every one succeeds
+// through a temporary file of its own, and the file is always one whole
+// version.
+TEST_F(TextFileIo, ConcurrentRewritesNeverMix) {
+  const fs::path f = dir_ / "c.txt";
+  std::vector<std::string> big(2000, std::string(60, 'x'));
+  ASSERT_TRUE(WriteTextFile(f, big));
+  std::vector<std::thread> threads;
+  std::atomic<int> failures{0};
+  for (int k = 0; k < 4; ++k)
+    threads.emplace_back([&, k] {
+      std::vector<std::string> mine(2000, std::string(60, static_cast<char>('a' + k)));
+      for (int r = 0; r < 10; ++r)
+        if (!WriteTextFile(f, mine)) ++failures;
+    });
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(failures, 0);
+  const auto lines = *ReadTextFile(f);
+  ASSERT_EQ(lines.size(), 2000u);
+  for (const auto& l : lines) EXPECT_EQ(l, lines.front());
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
+// A full disk (here: the file size limit of the process): an append is all or
+// nothing, a rewrite fails and keeps the old file.
+TEST_F(TextFileIo, FullDiskKeepsWholeRecords) {
+  const fs::path f = dir_ / "full.txt";
+  ASSERT_TRUE(WriteTextFile(f, {"record 1"}));
+  const auto before = Bytes(f);
+  struct sigaction ignore {}, old {};
+  ignore.sa_handler = SIG_IGN;
+  ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &old), 0);
+  rlimit lim{}, saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  lim = saved;
+  lim.rlim_cur = static_cast<rlim_t>(before.size() + 20);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lim), 0);
+  const bool appended = AppendTextFile(f, {std::string(100, 'y')});
+  const bool rewritten = WriteTextFile(f, {std::string(100, 'z')});
+  const bool small = AppendTextFile(f, {"r2"});
+  setrlimit(RLIMIT_FSIZE, &saved);
+  sigaction(SIGXFSZ, &old, nullptr);
+  EXPECT_FALSE(appended);
+  EXPECT_FALSE(rewritten);
+  EXPECT_TRUE(small);
+  EXPECT_EQ(Bytes(f), before + "r2\r\n");
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
+  EXPECT_EQ(entries, 1);
 }
 
 TEST(FieldReader, FieldsAcrossLines) {

@@ -172,14 +172,16 @@ TEST(RunFiles, BackwardRunWritesNegativeDays) {
   EXPECT_GE(run.currentYear(), 1602);
 }
 
-TEST(RunFiles, UnwritableFolderGivesBadData) {
+// A folder that cannot take the files: the message names the file whose
+// write failed.
+TEST(RunFiles, UnwritableFolderNamesTheFile) {
   TempFolder dir("bare", /*standard=*/false);  // no Plan0\Txt1, no XYZ
   Model m;
   FillSyntheticSystem(m);
   ModelRun run(m);
   auto msg = run.Start(MercurySettings(dir.path, 1));
   ASSERT_TRUE(msg);
-  EXPECT_EQ(msg->text, "Задайте правильно данные");
+  EXPECT_EQ(msg->text, "Ошибка записи данных в файл\r\n\\Plan0\\Txt1\\Torvik1RasB1.txt");
   EXPECT_EQ(msg->title, "Torvik6");
   EXPECT_FALSE(run.Running());
 
@@ -188,7 +190,7 @@ TEST(RunFiles, UnwritableFolderGivesBadData) {
   s.live.writeTrace = true;
   msg = run.Start(s);
   ASSERT_TRUE(msg);
-  EXPECT_EQ(msg->text, "Задайте правильно данные");
+  EXPECT_EQ(msg->text.rfind("Ошибка записи данных в файл\r\n\\XYZ\\", 0), 0u) << msg->text;
 }
 
 TEST(RunFiles, StartRefusals) {

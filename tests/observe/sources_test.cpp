@@ -2,6 +2,8 @@
 // table workbooks, and the observatory record layout with its skip rules.
 #include <gtest/gtest.h>
 
+#include "core/textfile.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -195,6 +197,63 @@ TEST(ObservatoryRecord, LayoutAndSkips) {
                                  2000, 1900)
                 .month,
             0);
+}
+
+// A field out of its range is a read error like a field that is not a
+// number: it would move the time (minute 75, day 45) or the place
+// (declination 95°, a fraction of 1e300). The skip rules stay.
+TEST(ObservatoryRecord, FieldsOutOfRangeAreReadErrors) {
+  using S = ObservationLine::Status;
+  const char *day = " 5", *mon = "Mar", *time = "21 30 00 5000", *ra = "13 07 34 50000", *dec = "-05 12 36 0000";
+  struct Case {
+    const char* name;
+    std::string line;
+    S want;
+  };
+  const Case cases[] = {
+      {"sound", Line("1990", day, mon, time, ra, dec), S::Use},
+      {"day 45", Line("1990", "45", mon, time, ra, dec), S::Malformed},
+      {"day 0", Line("1990", " 0", mon, time, ra, dec), S::Malformed},
+      {"30 February", Line("1990", "30", "Feb", time, ra, dec), S::Malformed},
+      {"29 February of a leap year", Line("1992", "29", "Feb", time, ra, dec), S::Use},
+      {"29 February of 1900", Line("1900", "29", "Feb", time, ra, dec), S::Malformed},
+      {"hour 25", Line("1990", day, mon, "25 30 00 5000", ra, dec), S::Malformed},
+      {"minute 75", Line("1990", day, mon, "21 75 00 5000", ra, dec), S::Malformed},
+      {"second 61", Line("1990", day, mon, "21 30 61 5000", ra, dec), S::Malformed},
+      {"negative minute", Line("1990", day, mon, "21 -5 00 5000", ra, dec), S::Malformed},
+      {"RA minute 60", Line("1990", day, mon, time, "13 60 34 50000", dec), S::Malformed},
+      {"RA fraction 1e300", Line("1990", day, mon, time, "13 07 34 1e300", dec), S::Malformed},
+      {"RA hours 24 still skipped", Line("1990", day, mon, time, "24 07 34 50000", dec), S::Skip},
+      {"declination 95", Line("1990", day, mon, time, ra, "+95 00 00 0000"), S::Malformed},
+      {"declination 90 and 1 minute", Line("1990", day, mon, time, ra, "+90 01 00 0000"), S::Malformed},
+      {"declination arcminute 61", Line("1990", day, mon, time, ra, "+05 61 00 0000"), S::Malformed},
+      {"declination exactly 0 still skipped", Line("1990", day, mon, time, ra, "+00 00 00 0000"), S::Skip},
+      {"line cut inside its last field", Line("1990", day, mon, time, ra, dec).substr(0, 80), S::Malformed},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseObservationLine(c.line, 2000, 1900).status, c.want) << c.name;
+}
+
+// Columns count the characters of the file (Windows-1251 bytes): a Cyrillic
+// letter in column 1 or a note in the ignored columns 59..62 changes nothing,
+// and CR-only line ends are line ends.
+TEST(ObservatoryRecord, ColumnsCountTheFileCharacters) {
+  const std::string good = Line("1990", " 5", "Mar", "21 30 00 5000", "13 07 34 50000", "-05 12 36 0000");
+  const ObservationLine ref = ParseObservationLine(good, 2000, 1900);
+  ASSERT_EQ(ref.status, ObservationLine::Status::Use);
+  std::string cyr = Utf8ToCp1251("С") + good.substr(1);
+  std::string note = good;
+  note.replace(58, 4, Utf8ToCp1251("прим"));
+  for (const std::string& bytes : {cyr + "\r\n" + note + "\r\n", cyr + "\r" + note + "\r"}) {
+    const auto lines = SplitByteLines(bytes);
+    ASSERT_EQ(lines.size(), 2u);
+    for (const auto& l : lines) {
+      const ObservationLine o = ParseObservationLine(l, 2000, 1900);
+      EXPECT_EQ(o.status, ObservationLine::Status::Use) << Cp1251ToUtf8(l);
+      EXPECT_EQ(o.ra, ref.ra);
+      EXPECT_EQ(o.dec, ref.dec);
+      EXPECT_EQ(o.hours, ref.hours);
+    }
+  }
 }
 
 TEST(ObservatoryRecord, ReadNextKeepsTheMonthAndReportsFaults) {

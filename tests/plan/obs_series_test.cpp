@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/paths.h"
 #include "core/textfile.h"
 #include "observe/residual_files.h"
 #include "observe/sample_files.h"
@@ -98,6 +99,47 @@ TEST_F(SeriesFixture, AllStepsRejectedStillMeasureTheOrbit) {
   ASSERT_FALSE(series.Start(s, st, 1, 1));
   RunAll(series);
   EXPECT_GT(st.Ycrit[1], 0);
+}
+
+// A run that ends in an error is a failed experiment: a field that is not a
+// number in the observatory file, or a file of other years (no step reduced).
+TEST_F(SeriesFixture, RunsThatFailAreFailedExperiments) {
+  const auto file = ResolvePath(tmp.path, "\\Obs\\GREN4.txt");
+  auto lines = *ReadTextFile(file);
+  ObsExperimentSeries series(m, *src);
+  ASSERT_FALSE(series.Start(s, st, 1, 2));
+  RunAll(series);
+  EXPECT_EQ(series.FailedCount(), 0);
+
+  // "abcd" as the year of a line the runs read.
+  std::size_t bad = lines.size();
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].size() > 14 && lines[i].substr(10, 4) == "1999") bad = i;
+  ASSERT_LT(bad, lines.size());
+  auto damaged = lines;
+  damaged[bad].replace(10, 4, "abcd");
+  ASSERT_TRUE(WriteTextFile(file, damaged));
+  src->SelectObservatory(0, 4);
+  ASSERT_FALSE(src->SelectObservatory(1, 4).message);
+  ASSERT_FALSE(series.Start(s, st, 1, 2));
+  int messages = 0;
+  while (series.Running())
+    if (series.Step()) ++messages;
+  EXPECT_EQ(messages, 2);
+  EXPECT_TRUE(series.Failed(1));
+  EXPECT_TRUE(series.Failed(2));
+  EXPECT_EQ(series.FailedCount(), 2);
+
+  // No line of the run's years: nothing reduced.
+  ASSERT_TRUE(WriteTextFile(file, lines));
+  src->SelectObservatory(0, 4);
+  ASSERT_FALSE(src->SelectObservatory(1, 4).message);
+  ObsSettings other = s;
+  other.year = 1500;
+  ASSERT_FALSE(series.Start(other, st, 3, 3));
+  RunAll(series);
+  EXPECT_TRUE(series.Failed(3));
+  EXPECT_FALSE(series.Failed(2));  // a new series forgets the old one
 }
 
 // The residual files of "\Dat\" hold the records of every experiment of a

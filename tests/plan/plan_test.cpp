@@ -205,7 +205,7 @@ TEST(PlanFile, BadFilesKeepThePreviousValues) {
   PlanParams p;
   EXPECT_TRUE(ReadPlanFile(9, dir.path, &p));  // no such file
   p.PlanNo = 9;                                // and no folder \Plan9 to write into
-  EXPECT_EQ(WritePlanFile(p, dir.path)->text, "Ошибка при записи данных в файл TorvikPlan.dat");
+  EXPECT_EQ(WritePlanFile(p, dir.path)->text, "Ошибка при записи данных в файл TorvikPlan.dat\r\n\\Plan9\\TorvikPlan.dat");
 }
 
 TEST(PlanFile, TextOfTheLoadedPlan) {

@@ -174,6 +174,31 @@ TEST_F(ObsPlanScreenTest, ASeriesRunsItsExperimentsAndRestoresTheStart) {
   EXPECT_EQ(plan->state().Ycrit[5], 5);
 }
 
+// Experiments whose runs end in an error (a year that is not a number in the
+// observatory file) are failed experiments: the screen names them at the end
+// of the series and fits no regression over them.
+TEST_F(ObsPlanScreenTest, FailedExperimentsAreNamedAndNotFitted) {
+  ASSERT_TRUE(WriteTextFile(folder / "Obs" / "GREN4.txt",
+                            {"TEST      abcd  5 Mar  21 30 00 5000       13 07 34 50000           -05 12 36 0000"}));
+  obs->planetField->setText("4");
+  obs->dataGroup->Option(1)->click();
+  obs->obsGroup->Option(1)->click();
+  plan->fromGroup->Select(0);
+  plan->loadButton->click();
+  messages.shown.clear();
+  obs->expFromField->setText("1");
+  obs->expToField->setText("2");
+  obs->experimentsButton->click();
+  Finish();
+  ASSERT_FALSE(messages.shown.empty());
+  EXPECT_EQ(messages.shown.front().text, "Ошибка чтения данных из файла\r\n\\Obs\\GREN4.txt");
+  EXPECT_EQ(messages.LastText(), "Эксперименты № 1, 2 не выполнены\r\nрегрессия по ним не рассчитывается");
+  const ObsCoefficients before = plan->state().b;
+  obs->coeffButton->click();
+  EXPECT_EQ(messages.LastText(), "Эксперименты № 1, 2 не выполнены\r\nрегрессия не рассчитана");
+  EXPECT_EQ(plan->state().b, before);
+}
+
 TEST_F(ObsPlanScreenTest, StopDuringTheFifthExperimentKeepsItsNumberAndDate) {
   ShortTableRuns();
   obs->expFromField->setText("1");

@@ -105,7 +105,7 @@ TEST(Drift, ScaleOfEachElementAndTheOneCoefficientFit) {
   // the limit is not zero.
   auto rows = Series(40, 365.25 * 10, [](int) { return 0.0; });
   for (std::size_t i = 0; i < rows.size(); ++i)
-    for (auto& v : rows[i].v) v = 1 + 1e-4 * (i + 1) / 10 + ((i % 2) ? 2e-6 : -2e-6);
+    for (auto& v : rows[i].v) v = 0.5 + 1e-4 * (i + 1) / 10 + ((i % 2) ? 2e-6 : -2e-6);
   Loaded l(rows);
   const double factors[] = {3600, 3600, 3600, 1e6, 1, 1440};
   for (int p = 1; p <= 6; ++p) {
