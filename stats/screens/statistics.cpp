@@ -66,6 +66,10 @@ void SetNumber(QLineEdit* f, double v) {
 
 PlotSurface::PlotSurface(const Plot& plot, QWidget* parent) : QWidget(parent), plot_(plot) {
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // The size the plot's text layout counts with.
+  QFont f(QStringLiteral("DejaVu Sans"));
+  f.setPixelSize(kPlotFontPixels);
+  setFont(f);
 }
 
 QSize PlotSurface::PlotPixels() const {
