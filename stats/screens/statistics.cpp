@@ -54,9 +54,14 @@ struct Row {
   }
 };
 
-// A result as the fields show it: up to 15 significant digits, the locale's separator.
+// A result as the fields show it: the display rule, every digit in the tool tip.
 void SetNumber(QLineEdit* f, double v) {
-  f->setText(ui::LocaleText(NumberText(v)));
+  if (auto* n = qobject_cast<ui::NumberField*>(f)) {
+    n->SetNumber(v);
+  } else {
+    f->setText(ui::FormatNumber(v));
+    f->setToolTip(ui::FormatNumberExact(v));
+  }
   f->setCursorPosition(0);  // the number from its first digit
 }
 
