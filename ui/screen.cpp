@@ -100,6 +100,8 @@ void Screen::showEvent(QShowEvent* event) {
     sized_ = true;
     // A size the screen chose itself is kept, within the room of the display.
     resize((testAttribute(Qt::WA_Resized) ? size() : sizeHint()).boundedTo(ScreenRoom()));
+  }
+  if (!event->spontaneous()) {
     KeepOnDisplay();
     // The window manager adds its frame after the window is mapped: once it
     // has, the frame is brought inside the display again.

@@ -1075,19 +1075,25 @@ void ObservationScreen::OnStatistics() {
   }
   // Each distribution within the part of its picture that is seen, with its
   // caption above it.
-  const auto draw = [S, this](ui::Picture* p, StatCurve c, double bottom, double top) {
+  // x = left + k·x of the curve (0..19 or −10..9).
+  const auto draw = [S, this](ui::Picture* p, StatCurve c, double bottom, double top, double left = 0, double k = 1) {
     const auto pts = StatPolylineWithin(*stats_, c, *S, bottom, top);
-    for (std::size_t i = 1; i < pts.size(); ++i) p->Line(pts[i - 1][0], pts[i - 1][1], pts[i][0], pts[i][1], Qt::black);
+    auto X = [&](double x) { return left + k * x; };
+    for (std::size_t i = 1; i < pts.size(); ++i)
+      p->Line(X(pts[i - 1][0]), pts[i - 1][1], X(pts[i][0]), pts[i][1], Qt::black);
     p->update();
   };
   obsPicture->Text(0, 8, "dLpl");
   draw(obsPicture, StatCurve::dL, -9.8, 7);
-  // The heliocentric picture is seen through its frame: 18 pixels a unit.
+  // The heliocentric picture is seen through its frame (18 pixels a unit),
+  // both ways.
   const double unitPx = helioPicture->height() / 120.0;
   const double seenTop = 120 - helioFrame->verticalScrollBar()->value() / unitPx;
   const double seenBottom = seenTop - helioFrame->viewport()->height() / unitPx;
-  helioPicture->Text(9, seenTop - 0.3, "dBpl");
-  draw(helioPicture, StatCurve::dB, seenBottom + 0.3, seenTop - 1.5);
+  const double seenLeft = helioFrame->horizontalScrollBar()->value() / unitPx;
+  const double seenWidth = helioFrame->viewport()->width() / unitPx;
+  helioPicture->Text(seenLeft + 0.45 * seenWidth, seenTop - 0.3, "dBpl");
+  draw(helioPicture, StatCurve::dB, seenBottom + 0.3, seenTop - 1.5, seenLeft + 0.2, (seenWidth - 0.4) / 19);
   devPicture->Text(10, 5, "dRpl");
   draw(devPicture, StatCurve::dR, 0.05, 4.2);
   if (!statBox->isChecked()) return;

@@ -22,6 +22,7 @@
 #include "core/paths.h"
 #include "params/screens/parameters.h"
 #include "params/screens/velocity.h"
+#include "tools/helptext.h"
 #include "tools/screens/help.h"
 #include "ui/app.h"
 #include "ui/messages.h"
@@ -216,6 +217,41 @@ TEST_F(ProgramScreens, NoFieldShowsMoreThanSixDecimals) {
     }
   }
   EXPECT_TRUE(messages.shown.empty()) << messages.LastText();
+}
+
+// A window placed partly off the display opens with its frame, title bar
+// included, inside the display's available area.
+TEST_F(ProgramScreens, EveryScreenOpensInsideTheDisplay) {
+  Start(QSize(1366, 768));
+  for (const std::string& id : nav.Ids()) {
+    SCOPED_TRACE(id);
+    ui::Screen* s = nav.Get(id);
+    ASSERT_NE(s, nullptr);
+    s->hide();
+    s->move(5000, 4000);
+    nav.Show(id);
+    QCoreApplication::processEvents();
+    const QRect room = s->screen()->availableGeometry();
+    EXPECT_GE(s->frameGeometry().left(), room.left());
+    EXPECT_GE(s->frameGeometry().top(), room.top());
+    if (s->frameGeometry().width() + 12 <= room.width()) {
+      EXPECT_LE(s->frameGeometry().right(), room.right());
+    }
+    if (s->frameGeometry().height() + 40 <= room.height()) {
+      EXPECT_LE(s->frameGeometry().bottom(), room.bottom());
+    }
+  }
+}
+
+TEST(HelpText, NamesTheButtonsOfTheObservationAndPlanScreens) {
+  std::string all;
+  for (const std::string& l : HelpLines()) all += l + "\n";
+  for (const char* b : {"-задать JD = JD0 ", "-Выполнить эксперименты с", "-Найти коэффициенты уравнения ",
+                        "-Построить графики по ур-ю ", "-Загрузить план ", "-Записать план ", "-задать X(i)0 = X(i)opt ",
+                        "-Оптимизировать 4-е фактора из 5-и без отмеченного ", "-Все ",
+                        "-Показать на форме статистики данные имитатора Mox как текст ",
+                        "-Добавить оптимальные параметры в файл данных имитатора Mox "})
+    EXPECT_NE(all.find(b), std::string::npos) << b;
 }
 
 TEST(DisplayRule, SixDecimalsWithoutFloatNoise) {
