@@ -13,6 +13,7 @@
 #include "core/paths.h"
 #include "model/de405_files.h"
 #include "model/screens/register.h"
+#include "observe/preparation.h"
 #include "observe/sample_files.h"
 #include "params/startup.h"
 #include "stats/screens/register.h"
@@ -45,17 +46,17 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "torvik6: cannot create the program folder %s\n", folder.string().c_str());
     return 1;
   }
-  // The DE405 files of the JPL imitator, made from Debian's DE405 table once.
-  if (screenshots.isEmpty() && !torvik::EnsureDe405Files(folder))
-    std::fprintf(stderr, "torvik6: cannot write the DE405 files into %s/JPL\n", folder.string().c_str());
-  // The observatory files supplied with the program (simulated places), once.
-  if (screenshots.isEmpty() && !torvik::EnsureObservatoryFiles(folder))
-    std::fprintf(stderr, "torvik6: cannot write the observatory files into %s/Obs\n", folder.string().c_str());
-
   torvik::Model model;
   torvik::SetConstants(model);
   torvik::ui::Navigator nav;
   torvik::RegisterScreens(nav, model, folder);
+  // The DE405 files of the JPL imitator and the observatory samples are made
+  // once, behind the first screen; the screens that read them wait for them.
+  torvik::DataPreparation preparation;
+  if (screenshots.isEmpty()) {
+    preparation.Start(folder);
+    torvik::WaitForPreparation(nav, preparation);
+  }
 
   if (!screenshots.isEmpty()) {
     torvik::ui::QuietPlatform quiet;
@@ -69,6 +70,9 @@ int main(int argc, char** argv) {
     model.VXsys = model.VYsys = model.VZsys = 0;
     model.PlanNo = 0;
     for (auto& id : torvik::RenderModelScreens(nav, screenshots, folder)) failed.push_back(id);
+    // The GREN run of the screenshots reads the sample file (written into an empty \Obs only).
+    if (!torvik::WriteSampleObservatoryFiles(folder))
+      std::fprintf(stderr, "torvik6: cannot write the observatory files into %s/Obs\n", folder.string().c_str());
     for (auto& id : torvik::RenderObserveScreens(nav, screenshots)) failed.push_back(id);
     for (const auto& id : failed) std::fprintf(stderr, "torvik6: cannot save the screenshot of %s\n", id.c_str());
     return failed.empty() ? 0 : 1;

@@ -8,6 +8,7 @@
 
 #include "core/model.h"
 #include "model/screens/register.h"
+#include "observe/preparation.h"
 #include "observe/screens/register.h"
 #include "params/screens/register.h"
 #include "plan/screens/register.h"
@@ -27,6 +28,14 @@ inline void RegisterScreens(ui::Navigator& nav, Model& model, const std::filesys
   RegisterPlanScreens(nav, model, folder);
   RegisterToolsScreens(nav);
   RegisterStudyScreens(nav, model);
+}
+
+// The screens that read the prepared data wait for it: the modelling screen
+// (and through it the statistics and plan screens) for the DE405 files, the
+// observation screen (and the tools it opens) for those and the observatory files.
+inline void WaitForPreparation(ui::Navigator& nav, const DataPreparation& preparation) {
+  nav.SetPending("modelling", [&preparation] { return preparation.Pending(DataPreparation::Data::De405); });
+  nav.SetPending("observe", [&preparation] { return preparation.Pending(DataPreparation::Data::Observatories); });
 }
 
 }  // namespace torvik

@@ -2,7 +2,7 @@
 // 4 October 1582, Gregorian from 15 October 1582, astronomical years).
 #include <cmath>
 #include <cstdio>
-#include <optional>
+#include <memory>
 #include <string>
 
 #include "cli/command.h"
@@ -12,48 +12,47 @@
 namespace torvik::cli {
 namespace {
 
-// Arguments are numbers with "." as the decimal separator; negative years are
-// positional too, so only --help is an option here. A whole number of lo..hi.
-std::int32_t Whole(const std::string& arg, const char* what, double lo, double hi) {
-  const double v = ArgNumber(arg, what, lo, hi);
-  if (v != std::trunc(v)) throw BadOption(std::string(what) + ": " + arg + " is not a whole number");
-  return static_cast<std::int32_t>(v);
-}
+// The arguments are positional numbers with "." as the decimal separator;
+// negative years are positional too ("-100" is no option).
+struct JdOptions {
+  double year = 0, month = 0, day = 0;
+};
 
-int RunJd(const Args& args) {
-  if (WantsHelp(args)) {
-    std::printf(
-        "usage: torvik6-cli jd YEAR MONTH DAY\n"
-        "Prints the Julian date of a calendar date. YEAR is astronomical (0 = 1 BC,\n"
-        "-10000..10000), MONTH 1..12, DAY 0..32 with fraction (1.5 = noon of the 1st).\n"
-        "Julian calendar up to 1582-10-04, Gregorian from 1582-10-15.\n");
+Action DeclareJd(CLI::App& app) {
+  auto o = std::make_shared<JdOptions>();
+  app.description(
+      "Prints the Julian date of a calendar date. Julian calendar up to 1582-10-04,\n"
+      "Gregorian from 1582-10-15.");
+  app.add_option("YEAR", o->year, "astronomical year, 0 = 1 BC")
+      ->required()->transform(Number(kMinYear, kMaxYear));
+  app.add_option("MONTH", o->month, "month")->required()->transform(Number(1, 12));
+  app.add_option("DAY", o->day, "day with fraction, 1.5 = noon of the 1st")->required()->transform(Number(0, 32));
+  return [o] {
+    if (o->year != std::trunc(o->year)) throw BadOption("YEAR: " + ShortestText(o->year) + " is not a whole number");
+    if (o->month != std::trunc(o->month))
+      throw BadOption("MONTH: " + ShortestText(o->month) + " is not a whole number");
+    const double jd = DateToJD(static_cast<std::int32_t>(o->year), static_cast<std::int32_t>(o->month),
+                               static_cast<float>(o->day));
+    std::printf("%s\n", NumberText(jd).c_str());
     return kOk;
-  }
-  if (args.size() != 3) return BadArgs("jd", "expected YEAR MONTH DAY");
-  const auto year = Whole(args[0], "YEAR", kMinYear, kMaxYear);
-  const auto month = Whole(args[1], "MONTH", 1, 12);
-  const double day = ArgNumber(args[2], "DAY", 0, 32);
-  std::printf("%s\n", NumberText(DateToJD(year, month, static_cast<float>(day))).c_str());
-  return kOk;
+  };
 }
 
-int RunDate(const Args& args) {
-  if (WantsHelp(args)) {
-    std::printf(
-        "usage: torvik6-cli date JD\n"
-        "Prints the calendar date of a Julian date (-1931442.5 .. 5373850.5, the years\n"
-        "-10000..10000) as YEAR MONTH DAY on one line; the day carries its fraction in\n"
-        "single precision.\n");
+Action DeclareDate(CLI::App& app) {
+  auto jd = std::make_shared<double>(0.0);
+  app.description(
+      "Prints the calendar date of a Julian date (the years -10000..10000) as YEAR MONTH DAY\n"
+      "on one line; the day carries its fraction in single precision.");
+  app.add_option("JD", *jd, "Julian date")->required()->transform(Number(kMinJD, kMaxJD));
+  return [jd] {
+    const CalendarDate d = JDToDate(*jd);
+    std::printf("%d %d %s\n", d.year, d.month, SingleText(d.day).c_str());
     return kOk;
-  }
-  if (args.size() != 1) return BadArgs("date", "expected JD");
-  const CalendarDate d = JDToDate(ArgNumber(args[0], "JD", kMinJD, kMaxJD));
-  std::printf("%d %d %s\n", d.year, d.month, SingleText(d.day).c_str());
-  return kOk;
+  };
 }
 
-const CliCommand kJd{"jd", "YEAR MONTH DAY -> Julian date", RunJd};
-const CliCommand kDate{"date", "JD -> YEAR MONTH DAY", RunDate};
+const CliCommand kJd{"jd", "YEAR MONTH DAY -> Julian date", DeclareJd};
+const CliCommand kDate{"date", "JD -> YEAR MONTH DAY", DeclareDate};
 
 }  // namespace
 }  // namespace torvik::cli

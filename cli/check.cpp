@@ -1,6 +1,9 @@
 // torvik6-cli check: the two-body orbit check of the parameters screen on the
 // start-up data, printing the result fields after each perihelion and at the end.
 #include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "cli/command.h"
@@ -13,20 +16,6 @@
 
 namespace torvik::cli {
 namespace {
-
-constexpr const char* kHelp =
-    "usage: torvik6-cli check --planet K [--steps N] [--nc0 N] [--step H/NRed] [--dalfa D]\n"
-    "                         [--at-perihelion LAMBDA] [--sun-moves] [--folder DIR]\n"
-    "\n"
-    "Integrates Sun + body K (1 Меркурий … 10 Ксена; 0 is the Sun, which has no check) from the\n"
-    "start-up initial data (JPL elements of 1.5.1.1601) and measures its orbit.\n"
-    "  --steps N             steps in all, rounded up to whole batches of NC0 (default 10000)\n"
-    "  --nc0 N               steps per screen update (default 1000)\n"
-    "  --step H/NRed         main step H seconds and the divisor of the fine step (default 3600/100)\n"
-    "  --dalfa D             half-width of the perihelion window, degrees (default 1)\n"
-    "  --at-perihelion L     starts the body at perihelion at ecliptic longitude L, degrees\n"
-    "  --sun-moves           the Sun moves too (\"Vsol=0\" unchecked)\n"
-    "  --folder DIR          the program folder (default ~/Torvik6)\n";
 
 void PrintPerihelion(const OrbitCheck& c) {
   const auto& f = c.Fields();
@@ -54,32 +43,32 @@ void PrintFields(const OrbitCheck& c) {
   for (const auto& [caption, text] : rows) std::printf("%s %s\n", Pad(caption, 20).c_str(), text->c_str());
 }
 
-int Run(const Args& args) {
-  const std::string name = "check";
-  if (WantsHelp(args)) {
-    std::printf("%s", kHelp);
-    return kOk;
-  }
+struct Options {
   OrbitCheckInputs in;
-  const auto body = OptionInt(args, "--planet", 0, 10);
-  const long long steps = OptionInt(args, "--steps", 1, 1000000000000LL).value_or(10000);
-  if (const auto nc0 = OptionInt(args, "--nc0", 1, 32767)) in.nc0 = std::to_string(*nc0);
-  if (const auto step = OptionText(args, "--step")) {
-    const auto slash = step->find('/');
-    in.h0 = ShortestText(ArgNumber(step->substr(0, slash), "--step", 1e-3, kMaxCheckStep));
-    if (slash != std::string::npos)
-      in.nRed = ShortestText(ArgNumber(step->substr(slash + 1), "--step", 1e-3, kMaxCheckReduction));
-  }
-  if (const auto d = OptionNumber(args, "--dalfa", 0, 180)) in.dAlfa = ShortestText(*d);
-  if (const auto l = OptionNumber(args, "--at-perihelion", -360, 360)) {
-    in.atPerihelion = true;
-    in.lambda = ShortestText(*l);
-  }
-  in.vsol0 = !HasFlag(args, "--sun-moves");
-  if (!body) return BadArgs(name, "--planet K is required");
-  in.body = static_cast<int>(*body);
-  (void)FolderOption(args);  // the start-up data need no file
+  int body = 0;
+  long long steps = 10000;
+  std::optional<double> atPerihelion;
+  bool sunMoves = false;
+  std::filesystem::path folder;
+};
 
+// --step H/NRed: the main step and, after the slash, the divisor of the fine step.
+void StepOption(const std::string& step, OrbitCheckInputs& in) {
+  const auto slash = step.find('/');
+  in.h0 = ShortestText(ArgNumber(step.substr(0, slash), "--step", 1e-3, kMaxCheckStep));
+  if (slash != std::string::npos)
+    in.nRed = ShortestText(ArgNumber(step.substr(slash + 1), "--step", 1e-3, kMaxCheckReduction));
+}
+
+int Run(Options& o) {
+  OrbitCheckInputs& in = o.in;
+  in.body = o.body;
+  if (o.atPerihelion) {
+    in.atPerihelion = true;
+    in.lambda = ShortestText(*o.atPerihelion);
+  }
+  in.vsol0 = !o.sunMoves;
+  const long long steps = o.steps;
   Model m;
   if (auto r = StartUp(m)) return PrintUserMessage(*r);
   OrbitCheck check;
@@ -94,7 +83,33 @@ int Run(const Args& args) {
   return kOk;
 }
 
-CliCommand reg{"check", "two-body orbit check of one planet (parameters screen)", Run};
+Action Declare(CLI::App& app) {
+  auto o = std::make_shared<Options>();
+  app.description(
+      "Integrates Sun + body K from the start-up initial data (JPL elements of 1.5.1.1601)\n"
+      "and measures its orbit; prints the results after each perihelion and at the end.");
+  app.add_option("--planet", o->body, "body, 1 Меркурий … 10 Ксена (0 is the Sun, which has no check)")
+      ->type_name("K")->required()->transform(Whole(0, 10));
+  app.add_option("--steps", o->steps, "steps in all, rounded up to whole batches of NC0")
+      ->type_name("N")->transform(Whole(1, 1000000000000LL))->capture_default_str();
+  app.add_option_function<long long>("--nc0", [o](long long n) { o->in.nc0 = std::to_string(n); },
+                                     "steps per screen update")
+      ->type_name("N")->default_str(o->in.nc0)->transform(Whole(1, 32767));
+  app.add_option_function<std::string>("--step", [o](const std::string& t) { StepOption(t, o->in); },
+                                       "main step H seconds and the divisor of the fine step")
+      ->type_name("H/NRed")->default_str(o->in.h0 + "/" + o->in.nRed);
+  app.add_option_function<double>("--dalfa", [o](double d) { o->in.dAlfa = ShortestText(d); },
+                                  "half-width of the perihelion window, degrees")
+      ->type_name("D")->default_str(o->in.dAlfa)->transform(Number(0, 180));
+  AddOptional(app, "--at-perihelion", o->atPerihelion,
+              "starts the body at perihelion at ecliptic longitude L, degrees")
+      ->type_name("L")->transform(Number(-360, 360));
+  app.add_flag("--sun-moves", o->sunMoves, "the Sun moves too (\"Vsol=0\" unchecked)");
+  AddFolderOption(app, o->folder);  // the start-up data need no file
+  return [o] { return Run(*o); };
+}
+
+CliCommand reg{"check", "two-body orbit check of one planet (parameters screen)", Declare};
 
 }  // namespace
 }  // namespace torvik::cli

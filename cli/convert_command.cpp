@@ -1,6 +1,8 @@
 // torvik6-cli convert: the coordinate converter's "Задать координаты" and
 // "Преобразовать координаты" on the same code.
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,67 +44,34 @@ void Print(const char* name, const Coordinates& c) {
               NumberText(c.Z).c_str(), NumberText(c.L).c_str(), NumberText(c.B).c_str(), NumberText(c.R).c_str());
 }
 
-int RunConvert(const Args& args) {
-  if (WantsHelp(args)) {
-    std::printf(
-        "usage: torvik6-cli convert --from ORIGIN/PLANE/EQUINOX/REPR --to ORIGIN/PLANE/EQUINOX/REPR\n"
-        "         (--body K | --coords A,B,C) [--date D.M.Y] [--zone H] [--lon L] [--lat B]\n"
-        "         [--theory new0|jpl0|apc2|jpl2] [--et-ut]\n"
-        "The coordinate converter: the place of body K (0 Солнце, 1..9 planets, 10 the Moon)\n"
-        "at the local date, or the typed coordinates A,B,C (X,Y,Z or L,B,R as REPR says;\n"
-        "thousand km and degrees), given in --from, converted to --to.\n"
-        "  ORIGIN helio|geo|topo   PLANE ecl|equ|hor (hor: topo only)   EQUINOX date|j2000\n"
-        "  REPR polar|cart\n"
-        "  --date D.M.Y   local date, day with fraction (default 1.5.1.2000)\n"
-        "  --zone H       hours added to UT (default 3); --lon, --lat the observer (44.5, 48.7)\n"
-        "  --theory       New0 (default), JPL0 precessed to the date, or APC2/JPL2: the\n"
-        "                 start-up elements of the program as they stand\n"
-        "  --et-ut        the theories at ET = UT + ΔT\n"
-        "Prints jd_ut, delta_t_min, gmst_h, lmst_h, then 'from' and 'to' lines of\n"
-        "X Y Z (thousand km) L B (degrees) R (thousand km), and tau_deg (hour angle).\n");
-    return kOk;
-  }
-  if (auto bad = UnknownArgument(
-          args, {"--from", "--to", "--body", "--coords", "--date", "--zone", "--lon", "--lat", "--theory"}, {"--et-ut"}))
-    return BadArgs(kName, "unknown argument " + *bad);
-  const auto fromText = OptionText(args, "--from"), toText = OptionText(args, "--to");
-  if (!fromText || !toText) return BadArgs(kName, "--from and --to are needed");
+struct Options {
   CoordSystem from, to;
-  Representation fromRepr, toRepr;
-  ParseSystem("--from", *fromText, &from, &fromRepr);
-  ParseSystem("--to", *toText, &to, &toRepr);
-  (void)toRepr;  // both representations are printed
-  const auto body = OptionInt(args, "--body", 0, 10);
-  const auto coords = OptionText(args, "--coords");
-  if (body.has_value() == coords.has_value()) return BadArgs(kName, "give either --body K or --coords A,B,C");
-
+  Representation fromRepr = Representation::Polar, toRepr = Representation::Polar;
+  std::optional<int> body;
+  std::optional<std::string> coords;
   ConverterSettings s;
-  if (const auto date = OptionText(args, "--date")) {
-    const auto last = date->rfind('.');
-    const auto mid = last == std::string::npos || last == 0 ? std::string::npos : date->rfind('.', last - 1);
-    if (mid == std::string::npos || mid == 0) return BadArgs(kName, "--date wants D.M.Y");
-    s.day = date->substr(0, mid);
-    s.month = date->substr(mid + 1, last - mid - 1);
-    s.year = date->substr(last + 1);
-  }
-  if (auto z = OptionNumber(args, "--zone", -24, 24)) s.zone = ShortestText(*z);
-  if (auto l = OptionNumber(args, "--lon", -360, 360)) s.obsL = ShortestText(*l);
-  if (auto b = OptionNumber(args, "--lat", -90, 90)) s.obsB = ShortestText(*b);
-  s.etUt = HasFlag(args, "--et-ut");
-  if (const auto t = OptionText(args, "--theory")) {
-    const char* names[] = {"new0", "jpl0", "apc2", "jpl2"};
-    int i = 0;
-    while (i < 4 && *t != names[i]) ++i;
-    if (i == 4) throw BadOption("--theory: " + *t + " is none of new0, jpl0, apc2, jpl2");
-    s.theory = static_cast<ConverterTheory>(i);
-  }
+};
+
+// --date D.M.Y into the fields of the settings.
+void DateOption(const std::string& date, ConverterSettings& s) {
+  const auto last = date.rfind('.');
+  const auto mid = last == std::string::npos || last == 0 ? std::string::npos : date.rfind('.', last - 1);
+  if (mid == std::string::npos || mid == 0) throw BadOption("--date wants D.M.Y");
+  s.day = date.substr(0, mid);
+  s.month = date.substr(mid + 1, last - mid - 1);
+  s.year = date.substr(last + 1);
+}
+
+int RunConvert(Options& o) {
+  const CoordSystem from = o.from, to = o.to;
+  const Representation fromRepr = o.fromRepr;
+  const auto& body = o.body;
+  const auto& coords = o.coords;
+  if (body.has_value() == coords.has_value()) return BadArgs(kName, "give either --body K or --coords A,B,C");
+  ConverterSettings& s = o.s;
   SourceTexts src;
   if (coords) {
-    std::vector<std::string> v;
-    std::size_t start = 0;
-    for (std::size_t comma; (comma = coords->find(',', start)) != std::string::npos; start = comma + 1)
-      v.push_back(coords->substr(start, comma - start));
-    v.push_back(coords->substr(start));
+    const std::vector<std::string> v = SplitText(*coords, ',');
     if (v.size() != 3) return BadArgs(kName, "--coords wants three numbers A,B,C");
     for (const std::string& x : v) ArgNumber(x, "--coords", -1e300, 1e300);
     if (fromRepr == Representation::Polar)
@@ -141,8 +110,54 @@ int RunConvert(const Args& args) {
   return kOk;
 }
 
+Action DeclareConvert(CLI::App& app) {
+  auto o = std::make_shared<Options>();
+  app.description(
+      "The coordinate converter: the place of body K at the local date, or the typed\n"
+      "coordinates A,B,C (X,Y,Z or L,B,R as REPR says; thousand km and degrees), given in\n"
+      "--from, converted to --to. A system is ORIGIN/PLANE/EQUINOX/REPR with ORIGIN\n"
+      "helio|geo|topo, PLANE ecl|equ|hor (hor: topo only), EQUINOX date|j2000, REPR\n"
+      "polar|cart. Give --body K or --coords A,B,C.\n"
+      "Prints jd_ut, delta_t_min, gmst_h, lmst_h, then 'from' and 'to' lines of\n"
+      "X Y Z (thousand km) L B (degrees) R (thousand km), and tau_deg (hour angle).");
+  app.add_option_function<std::string>(
+         "--from", [o](const std::string& t) { ParseSystem("--from", t, &o->from, &o->fromRepr); },
+         "the system of the source")
+      ->type_name("ORIGIN/PLANE/EQUINOX/REPR")->required();
+  app.add_option_function<std::string>(
+         "--to", [o](const std::string& t) { ParseSystem("--to", t, &o->to, &o->toRepr); },
+         "the system converted to (both representations are printed)")
+      ->type_name("ORIGIN/PLANE/EQUINOX/REPR")->required();
+  AddOptional(app, "--body", o->body, "0 Солнце, 1..9 the planets, 10 the Moon")
+      ->type_name("K")->transform(Whole(0, 10));
+  AddOptional(app, "--coords", o->coords, "typed coordinates")->type_name("A,B,C");
+  app.add_option_function<std::string>("--date", [o](const std::string& t) { DateOption(t, o->s); },
+                                       "local date, day with fraction")
+      ->type_name("D.M.Y")->default_str(o->s.day + "." + o->s.month + "." + o->s.year);
+  app.add_option_function<double>("--zone", [o](double z) { o->s.zone = ShortestText(z); }, "hours added to UT")
+      ->type_name("H")->transform(Number(-24, 24))->default_str(o->s.zone);
+  app.add_option_function<double>("--lon", [o](double l) { o->s.obsL = ShortestText(l); },
+                                  "longitude of the observer, degrees")
+      ->type_name("L")->transform(Number(-360, 360))->default_str(o->s.obsL);
+  app.add_option_function<double>("--lat", [o](double b) { o->s.obsB = ShortestText(b); },
+                                  "latitude of the observer, degrees")
+      ->type_name("B")->transform(Number(-90, 90))->default_str(o->s.obsB);
+  app.add_option_function<std::string>(
+         "--theory",
+         [o](const std::string& t) {
+           const char* names[] = {"new0", "jpl0", "apc2", "jpl2"};
+           int i = 0;
+           while (i < 4 && t != names[i]) ++i;
+           o->s.theory = static_cast<ConverterTheory>(i);
+         },
+         "New0, JPL0 precessed to the date, or APC2/JPL2: the start-up elements of the program")
+      ->type_name("T")->check(OneOf({"new0", "jpl0", "apc2", "jpl2"}))->default_str("new0");
+  app.add_flag("--et-ut", o->s.etUt, "the theories at ET = UT + ΔT");
+  return [o] { return RunConvert(*o); };
+}
+
 const CliCommand kConvert{kName, "--from SYS --to SYS (--body K | --coords A,B,C) -> converted coordinates",
-                          RunConvert};
+                          DeclareConvert};
 
 }  // namespace
 }  // namespace torvik::cli

@@ -2,6 +2,9 @@
 // one drift in it, as "Загрузить значения смещений в файле" and "Изменить это
 // смещение на рассчитанное" of the statistics screen do.
 #include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "cli/command.h"
@@ -12,32 +15,21 @@
 namespace torvik::cli {
 namespace {
 
-constexpr const char* kHelp =
-    "usage: torvik6-cli drift-file show|set [--folder DIR] (--imitator FOLDER | --plan K [--kind B4D|O4K])\n"
-    "                                  [--planet P] [--experiment E] [--element P] [--value V]\n"
-    "\n"
-    "show  prints the records of the drift file: the imitator file \\FOLDER\\TorvikNab.dat\n"
-    "      (FOLDER NEW, APC, JPL, Mox or Other; one line per planet) or the plan file\n"
-    "      \\PlanK\\TorvikPRasB.dat (RasO for O4K; one line per experiment): the record\n"
-    "      number and the six drifts per 100 years.\n"
-    "set   replaces the drift of the planet (and, for a plan file, the experiment) and\n"
-    "      element by V (truncated to 10^-6 in the file) and rewrites the file.\n"
-    "Defaults are the screen's: plan 1, B4D, planet 1, experiment 1, element 1.\n";
-
-int RunDriftFile(const Args& args) {
-  if (WantsHelp(args)) {
-    std::printf("%s", kHelp);
-    return kOk;
-  }
-  if (args.empty() || (args[0] != "show" && args[0] != "set")) return BadArgs("drift-file", "show or set is missing");
+struct Options {
+  std::string action;
   StatsInputs in;
-  ReadStatsSelection(args, in, true);
-  const auto value = OptionNumber(args, "--value", -1e12, 1e12);
-  if (args[0] == "set" && !value) return BadArgs("drift-file", "set needs --value V");
-  Statistics st({}, FolderOption(args));
+  std::optional<double> value;
+  std::filesystem::path folder;
+};
+
+int RunDriftFile(Options& opt) {
+  StatsInputs& in = opt.in;
+  const auto& value = opt.value;
+  const bool set = opt.action == "set";
+  Statistics st({}, opt.folder);
   StatsOutcome o = st.LoadDriftFile(in);
   if (o.message) return PrintUserMessage(*o.message);
-  if (args[0] == "set") {
+  if (set) {
     in.computedDrift = *value;
     o = st.ReplaceDrift(in);
     if (o.message) return PrintUserMessage(*o.message);
@@ -55,7 +47,34 @@ int RunDriftFile(const Args& args) {
   return kOk;
 }
 
-CliCommand reg{"drift-file", "show or replace drifts of the imitator and plan drift files", RunDriftFile};
+Action Declare(CLI::App& app) {
+  auto o = std::make_shared<Options>();
+  app.require_subcommand(1);
+  CLI::App* show = app.add_subcommand("show", "prints the records of the drift file");
+  show->description(
+      "prints the records of the drift file\n"
+      "Prints the records of the drift file: the imitator file \\FOLDER\\TorvikNab.dat\n"
+      "(FOLDER NEW, APC, JPL, Mox or Other; one line per planet) or the plan file\n"
+      "\\PlanK\\TorvikPRasB.dat (RasO for O4K; one line per experiment): the record number\n"
+      "and the six drifts per 100 years.");
+  CLI::App* set = app.add_subcommand("set", "replaces one drift and rewrites the file");
+  set->description(
+      "replaces one drift and rewrites the file\n"
+      "Replaces the drift of the planet (and, for a plan file, the experiment) and element by\n"
+      "V (truncated to 10^-6 in the file), rewrites the file and prints its records.");
+  for (CLI::App* sub : {show, set}) {
+    AddStatsSelection(*sub, o->in, true);
+    AddFolderOption(*sub, o->folder);
+  }
+  AddOptional(*set, "--value", o->value, "the new drift")
+      ->type_name("V")->required()->transform(Number(-1e12, 1e12));
+  return [o, set] {
+    o->action = set->parsed() ? "set" : "show";
+    return RunDriftFile(*o);
+  };
+}
+
+CliCommand reg{"drift-file", "show or replace drifts of the imitator and plan drift files", Declare};
 
 }  // namespace
 }  // namespace torvik::cli

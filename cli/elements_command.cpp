@@ -2,6 +2,7 @@
 // the heliocentric ecliptic position they give (frame of the theory: ecliptic
 // and equinox of date for Newcomb, J2000 for JPL and Mox).
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "cli/command.h"
@@ -16,38 +17,14 @@ namespace {
 
 using Theory = void (*)(Model&, int);
 
-int RunElements(const Args& args) {
-  if (WantsHelp(args)) {
-    std::printf(
-        "usage: torvik6-cli elements --theory newcomb|jpl|mox --jd JD\n"
-        "Prints one line per planet 1..9:\n"
-        "  k name a[AU] e i[deg] L[deg] perihelion[deg] node[deg] X[m] Y[m] Z[m]\n"
-        "L is brought into one turn; X, Y, Z are heliocentric ecliptic (of date for\n"
-        "newcomb, J2000 for jpl and mox).\n");
-    return kOk;
-  }
+struct Options {
+  std::string theory;
+  double jd = 0;
+};
 
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const bool known = a == "--theory" || a == "--jd";
-    const bool knownEq = a.rfind("--theory=", 0) == 0 || a.rfind("--jd=", 0) == 0;
-    if (known) {
-      ++i;  // its value
-    } else if (!knownEq) {
-      return BadArgs("elements", "unknown argument: " + a);
-    }
-  }
-  const auto theoryOption = OptionText(args, "--theory");
-  if (!theoryOption) return BadArgs("elements", "missing --theory newcomb|jpl|mox");
-  const std::string theoryName = *theoryOption;
-  Theory theory = nullptr;
-  if (theoryName == "newcomb") theory = NewcombElements;
-  if (theoryName == "jpl") theory = JplElements;
-  if (theoryName == "mox") theory = MoxElements;
-  if (!theory) throw BadOption("--theory: " + theoryName + " is not newcomb, jpl or mox");
-  const auto jd = OptionNumber(args, "--jd", kMinJD, kMaxJD);
-  if (!jd) return BadArgs("elements", "missing --jd JD");
-
+int RunElements(const Options& o) {
+  const Theory theory = o.theory == "newcomb" ? NewcombElements : o.theory == "jpl" ? JplElements : MoxElements;
+  const double* jd = &o.jd;
   Model m;
   SetConstants(m);
   m.JD = *jd;
@@ -69,8 +46,21 @@ int RunElements(const Args& args) {
   return kOk;
 }
 
+Action DeclareElements(CLI::App& app) {
+  auto o = std::make_shared<Options>();
+  app.description(
+      "Prints one line per planet 1..9:\n"
+      "  k name a[AU] e i[deg] L[deg] perihelion[deg] node[deg] X[m] Y[m] Z[m]\n"
+      "L is brought into one turn; X, Y, Z are heliocentric ecliptic (of date for\n"
+      "newcomb, J2000 for jpl and mox).");
+  app.add_option("--theory", o->theory, "the theory of the mean elements")
+      ->type_name("T")->required()->check(OneOf({"newcomb", "jpl", "mox"}));
+  app.add_option("--jd", o->jd, "Julian date")->type_name("JD")->required()->transform(Number(kMinJD, kMaxJD));
+  return [o] { return RunElements(*o); };
+}
+
 const CliCommand kElements{"elements", "--theory newcomb|jpl|mox --jd JD -> elements and X Y Z of planets 1..9",
-                           RunElements};
+                           DeclareElements};
 
 }  // namespace
 }  // namespace torvik::cli

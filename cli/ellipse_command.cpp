@@ -1,6 +1,8 @@
 // torvik6-cli ellipse: the difference table of the ellipse and eccentric
 // comparison on the same code as its screen.
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "cli/command.h"
@@ -12,34 +14,16 @@ namespace {
 
 constexpr const char* kName = "ellipse";
 
-int RunEllipse(const Args& args) {
-  if (WantsHelp(args)) {
-    std::printf(
-        "usage: torvik6-cli ellipse [--e1 E] [--e2 E] [--model eccentric|equant] [--steps N]\n"
-        "                           [--a RSR] [--w W] [--step DAYS]\n"
-        "The ellipse (eccentricity e1, default 0.2) against the simple eccentric or the\n"
-        "eccentric with an equant (e2, default 0.4) of the same mean motion W (rad/year,\n"
-        "default 6.28) and radius RSR (thousand km, default 150000), both from the\n"
-        "aphelion direction. One line per step of DAYS (default 0.1), N steps (default\n"
-        "one period): T (days), AlfaL1, AlfaL2, dAlfa (degrees), R1, R2, dR (thousand km).\n");
-    return kOk;
-  }
-  if (auto bad = UnknownArgument(args, {"--e1", "--e2", "--model", "--steps", "--a", "--w", "--step"}))
-    return BadArgs(kName, "unknown argument " + *bad);
+struct Options {
   EllipseInputs in;
-  if (auto v = OptionNumber(args, "--e1", -0.999, 0.999)) in.e1 = *v;
-  if (auto v = OptionNumber(args, "--e2", -2, 2)) in.e2 = *v;
-  if (auto v = OptionNumber(args, "--a", 1e-6, 1e12)) in.a = *v;
-  if (auto v = OptionNumber(args, "--w", 1e-9, 1e6)) in.w = *v;
-  if (auto v = OptionNumber(args, "--step", 1e-9, 1e9)) in.step = *v;
-  EccentricModel model = EccentricModel::Simple;
-  if (auto t = OptionText(args, "--model")) {
-    if (*t == "equant")
-      model = EccentricModel::Equant;
-    else if (*t != "eccentric")
-      throw BadOption("--model: " + *t + " is neither eccentric nor equant");
-  }
-  const long long steps = OptionInt(args, "--steps", 1, 100000000).value_or(StepsPerPeriod(in));
+  std::string model = "eccentric";
+  std::optional<long long> steps;
+};
+
+int RunEllipse(Options& o) {
+  EllipseInputs& in = o.in;
+  const EccentricModel model = o.model == "equant" ? EccentricModel::Equant : EccentricModel::Simple;
+  const long long steps = o.steps.value_or(StepsPerPeriod(in));
   EllipseComparison c;
   c.Start(in, model);
   const double kUgol = 180.0 / 3.14159265359;
@@ -57,8 +41,32 @@ int RunEllipse(const Args& args) {
   return kOk;
 }
 
+Action DeclareEllipse(CLI::App& app) {
+  auto o = std::make_shared<Options>();
+  EllipseInputs& in = o->in;
+  app.description(
+      "The ellipse (eccentricity e1) against the simple eccentric or the eccentric with an\n"
+      "equant (e2) of the same mean motion W and radius RSR, both from the aphelion\n"
+      "direction. One line per step: T (days), AlfaL1, AlfaL2, dAlfa (degrees), R1, R2,\n"
+      "dR (thousand km).");
+  app.add_option("--e1", in.e1, "eccentricity of the ellipse")
+      ->type_name("E")->transform(Number(-0.999, 0.999))->capture_default_str();
+  app.add_option("--e2", in.e2, "eccentricity of the eccentric")
+      ->type_name("E")->transform(Number(-2, 2))->capture_default_str();
+  app.add_option("--model", o->model, "the simple eccentric or the eccentric with an equant")
+      ->type_name("M")->check(OneOf({"eccentric", "equant"}))->capture_default_str();
+  AddOptional(app, "--steps", o->steps, "steps (default one period)")->type_name("N")->transform(Whole(1, 100000000));
+  app.add_option("--a", in.a, "radius RSR, thousand km")
+      ->type_name("RSR")->transform(Number(1e-6, 1e12))->capture_default_str();
+  app.add_option("--w", in.w, "mean motion W, rad/year")
+      ->type_name("W")->transform(Number(1e-9, 1e6))->capture_default_str();
+  app.add_option("--step", in.step, "step, days")
+      ->type_name("DAYS")->transform(Number(1e-9, 1e9))->capture_default_str();
+  return [o] { return RunEllipse(*o); };
+}
+
 const CliCommand kEllipse{kName, "[--e1 E --e2 E --model eccentric|equant --steps N] -> difference table",
-                          RunEllipse};
+                          DeclareEllipse};
 
 }  // namespace
 }  // namespace torvik::cli

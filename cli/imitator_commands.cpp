@@ -1,6 +1,8 @@
 // torvik6-cli compare and position: the watched planet from the ephemeris
 // sources of the imitators (DE405, the APC library, the element theories).
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 
@@ -19,35 +21,18 @@
 namespace torvik::cli {
 namespace {
 
-// Checks that only the named options (each with a value) and --folder are given.
-bool OnlyOptions(const Args& args, std::initializer_list<const char*> names, std::string* bad) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    bool ok = false;
-    for (std::string n : names) {
-      if (args[i] == n) {
-        ok = true;
-        ++i;
-        break;
-      }
-      if (args[i].rfind(n + "=", 0) == 0) ok = true;
-    }
-    if (!ok) {
-      *bad = args[i];
-      return false;
-    }
-  }
-  return true;
-}
+struct Options {
+  int planet = 0;
+  double jd = 0;
+  std::string source;
+  std::filesystem::path folder;
+};
 
-// --planet K (lo..10) and --jd JD (a Julian date of the calendars' range).
-bool PlanetAndJd(const std::string& cmd, const Args& args, int lo, int* planet, double* jd, int* status) {
-  const auto p = OptionInt(args, "--planet", lo, 10);
-  const auto j = OptionNumber(args, "--jd", kMinJD, kMaxJD);
-  if (!p) return *status = BadArgs(cmd, "missing --planet K"), false;
-  if (!j) return *status = BadArgs(cmd, "missing --jd JD"), false;
-  *planet = static_cast<int>(*p);
-  *jd = *j;
-  return true;
+// --planet K (lo..10), --jd JD (a Julian date of the calendars' range) and --folder DIR.
+void PlanetAndJd(CLI::App& app, Options& o, int lo) {
+  app.add_option("--planet", o.planet, "planet")->type_name("K")->required()->transform(Whole(lo, 10));
+  app.add_option("--jd", o.jd, "Julian date")->type_name("JD")->required()->transform(Number(kMinJD, kMaxJD));
+  AddFolderOption(app, o.folder);
 }
 
 // "В файле нет такой даты" with the span of the DE405 files the program makes.
@@ -65,23 +50,10 @@ int PrintNoSuchDate(const std::string& cmd, const UserMessage& msg, double jd) {
   return kFailed;
 }
 
-int RunCompare(const Args& args) {
-  if (WantsHelp(args)) {
-    std::printf(
-        "usage: torvik6-cli compare --planet K --jd JD [--folder DIR]\n"
-        "The imitator comparison: planet K (0..10) at Julian date JD from DE405 (barycentric\n"
-        "and heliocentric), the JPL elements, the APC library, the Newcomb theory (of date and\n"
-        "precessed to J2000) and the Mox elements; L, B in degrees, R, X, Y, Z in thousand km,\n"
-        "then the differences (dL, dB in arc seconds). DE405 files from DIR/JPL, made there\n"
-        "from Debian's DE405 table when missing.\n");
-    return kOk;
-  }
-  std::string bad;
-  if (!OnlyOptions(args, {"--planet", "--jd", "--folder"}, &bad)) return BadArgs("compare", "unknown argument: " + bad);
-  int planet = 0, status = kOk;
-  double jd = 0.0;
-  if (!PlanetAndJd("compare", args, 0, &planet, &jd, &status)) return status;
-  const auto folder = FolderOption(args);
+int RunCompare(const Options& o) {
+  const int planet = o.planet;
+  const double jd = o.jd;
+  const auto& folder = o.folder;
   if (planet != 0 && !PrepareProgramFolder("compare", folder, true)) return kFailed;
   Model m;
   if (auto msg = StartUp(m)) return PrintUserMessage(*msg);
@@ -91,28 +63,10 @@ int RunCompare(const Args& args) {
   return kOk;
 }
 
-int RunPosition(const Args& args) {
-  if (WantsHelp(args)) {
-    std::printf(
-        "usage: torvik6-cli position --source jpl|apc|new|mox|jpl0 --planet K --jd JD [--folder DIR]\n"
-        "Heliocentric ecliptic position of planet K (1..10) at Julian date JD in the source's\n"
-        "frame (J2000; the ecliptic of date for new):\n"
-        "  X[m] Y[m] Z[m] L[deg] B[deg] R[thousand km]\n"
-        "jpl: DE405 (planet minus Sun) from DIR/JPL; apc: the planetary-position library;\n"
-        "new, mox, jpl0: the Newcomb, Mox and JPL elements with the Kepler solution.\n");
-    return kOk;
-  }
-  std::string bad;
-  if (!OnlyOptions(args, {"--source", "--planet", "--jd", "--folder"}, &bad))
-    return BadArgs("position", "unknown argument: " + bad);
-  const auto sourceOption = OptionText(args, "--source");
-  if (!sourceOption) return BadArgs("position", "missing --source jpl|apc|new|mox|jpl0");
-  const std::string source = *sourceOption;
-  if (source != "jpl" && source != "apc" && source != "new" && source != "mox" && source != "jpl0")
-    throw BadOption("--source: " + source + " is not jpl, apc, new, mox or jpl0");
-  int planet = 0, status = kOk;
-  double jd = 0.0;
-  if (!PlanetAndJd("position", args, 1, &planet, &jd, &status)) return status;
+int RunPosition(const Options& o) {
+  const std::string& source = o.source;
+  const int planet = o.planet;
+  const double jd = o.jd;
 
   // The model as the program starts it (Ксена gets its placeholder elements).
   Model m;
@@ -120,7 +74,7 @@ int RunPosition(const Args& args) {
   m.JD = jd;
   const UserMessage failed{"Ошибка вычислений", kTitle0};
   if (source == "jpl") {
-    const auto folder = FolderOption(args);
+    const auto& folder = o.folder;
     if (!PrepareProgramFolder("position", folder, true)) return kFailed;
     De405Reader reader;
     if (auto msg = reader.Locate(folder, jd)) return PrintNoSuchDate("position", *msg, jd);
@@ -150,9 +104,35 @@ int RunPosition(const Args& args) {
   return kOk;
 }
 
-const CliCommand kCompare{"compare", "--planet K --jd JD -> the imitator comparison table", RunCompare};
+Action DeclareCompare(CLI::App& app) {
+  auto o = std::make_shared<Options>();
+  app.description(
+      "The imitator comparison: planet K at Julian date JD from DE405 (barycentric and\n"
+      "heliocentric), the JPL elements, the APC library, the Newcomb theory (of date and\n"
+      "precessed to J2000) and the Mox elements; L, B in degrees, R, X, Y, Z in thousand km,\n"
+      "then the differences (dL, dB in arc seconds). DE405 files from DIR/JPL, made there\n"
+      "from Debian's DE405 table when missing.");
+  PlanetAndJd(app, *o, 0);
+  return [o] { return RunCompare(*o); };
+}
+
+Action DeclarePosition(CLI::App& app) {
+  auto o = std::make_shared<Options>();
+  app.description(
+      "Heliocentric ecliptic position of planet K at Julian date JD in the source's frame\n"
+      "(J2000; the ecliptic of date for new):\n"
+      "  X[m] Y[m] Z[m] L[deg] B[deg] R[thousand km]\n"
+      "jpl: DE405 (planet minus Sun) from DIR/JPL; apc: the planetary-position library;\n"
+      "new, mox, jpl0: the Newcomb, Mox and JPL elements with the Kepler solution.");
+  app.add_option("--source", o->source, "the ephemeris source")
+      ->type_name("S")->required()->check(OneOf({"jpl", "apc", "new", "mox", "jpl0"}));
+  PlanetAndJd(app, *o, 1);
+  return [o] { return RunPosition(*o); };
+}
+
+const CliCommand kCompare{"compare", "--planet K --jd JD -> the imitator comparison table", DeclareCompare};
 const CliCommand kPosition{"position", "--source jpl|apc|new|mox|jpl0 --planet K --jd JD -> X Y Z L B R",
-                           RunPosition};
+                           DeclarePosition};
 
 }  // namespace
 }  // namespace torvik::cli

@@ -11,6 +11,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,52 +36,6 @@ namespace {
 
 constexpr const char* kName = "observe-plan";
 
-constexpr const char* kHelp =
-    "usage: torvik6-cli observe-plan run (--table NAME | --observatory CODE) --planet P --plan O5|B5\n"
-    "                                    [--from I --to J] [--jobs N] [options]\n"
-    "       torvik6-cli observe-plan optimize (--table NAME | --observatory CODE) --planet P\n"
-    "                                    --hold K|all [options]\n"
-    "\n"
-    "observe-plan run\n"
-    "  Builds the template plan of the planet from the approximate J2000 elements at\n"
-    "  the start date, runs one observation run per experiment I..J (default 1..43)\n"
-    "  with the planet's and the Earth's orbits of the plan (theory P), prints\n"
-    "  \"exp J CRITERION\" per experiment and the coefficients \"bK VALUE\" of the\n"
-    "  regression, and writes the listing \\Dat\\Plan.txt.\n"
-    "  --table NAME         a historic table (AlBattani, Almagest, ...)\n"
-    "  --observatory CODE   GREN, PARI, USNO, RADC or CAPE\n"
-    "  --planet P           0 Sun, 1 Mercury, 2 Venus, 4 Mars, ...\n"
-    "  --plan O5|B5         the plan (B5 fits experiments 1..42)\n"
-    "  --start D.M.Y        start date (default: the table's, else 1.1.2000)\n"
-    "  --years N            interval in years (default 200)\n"
-    "  --step DAYS          table step in days (default 3.31)\n"
-    "  --criterion dR|dL    mean dR (thousand km) or mean |dL| (arcsec), default dR\n"
-    "  --dr-max R           steps with dR >= R thousand km are rejected (default 200)\n"
-    "  --no-dr-limit        accept every step (an experiment far off the observations\n"
-    "                       then still has its criterion)\n"
-    "  --jobs N             N worker processes run the experiments side by side\n"
-    "                       (default: the number of cores; 1 runs them one after\n"
-    "                       another in this process); the results are the same.\n"
-    "                       A failed experiment does not stop the others, but then\n"
-    "                       nothing is fitted or saved and the exit status is 1.\n"
-    "  --plan-no K          plan number (default 1)\n"
-    "  --save               also write the plan file \\Tab|Obs\\Plan\\NAME + P + _K.dat\n"
-    "  --folder DIR         program folder (default ~/Torvik6)\n"
-    "  --quiet              no progress on stderr\n"
-    "\n"
-    "observe-plan optimize\n"
-    "  Reads the plan file \\Tab|Obs\\Plan\\NAME + P + _K.dat (as run --save writes it),\n"
-    "  finds the optimum of its regression four factors at a time (\"Оптимизировать\n"
-    "  4-е фактора из 5-и без отмеченного\", or \"Все\": three sweeps holding 5, 4, 3,\n"
-    "  2, 1), writes the report \\Dat\\TorvikSLU.txt and prints the coded and the\n"
-    "  natural optimum (Rsr thousand km, Eks, Betta, AlfaP, AlfaU degrees, period).\n"
-    "  --hold K|all         the factor held at its coded optimum (1..5), or all\n"
-    "  --plan-no K          plan number (default 1)\n"
-    "  --start-opt A,B,C,D,E  the coded optimum to start from (default: the file's)\n"
-    "  --period DAYS        the planet's period shown as X6opt (default: the file's)\n"
-    "  --save               write the optimum back into the plan file\n"
-    "  --folder DIR         program folder (default ~/Torvik6)\n";
-
 // The source of a plan, a table of kTables or an observatory of
 // kObservatories, and the observed planet.
 struct PlanSource {
@@ -90,11 +46,26 @@ struct PlanSource {
   std::string kind() const { return table ? "Tab" : "Obs"; }
 };
 
-// --table NAME or --observatory CODE and --planet P; nullopt (with the message
-// printed) when neither or both sources, an unknown one or no planet is given.
-std::optional<PlanSource> SourceOption(const Args& args) {
-  const auto table = OptionText(args, "--table");
-  const auto observatory = OptionText(args, "--observatory");
+// The options that name the source: --table NAME or --observatory CODE and --planet P.
+struct SourceOptions {
+  std::optional<std::string> table, observatory;
+  std::optional<int> planet;
+  std::filesystem::path folder;
+};
+
+void AddSourceOptions(CLI::App& app, SourceOptions& o) {
+  AddOptional(app, "--table", o.table, "a historic table (AlBattani, Almagest, ...)")->type_name("NAME");
+  AddOptional(app, "--observatory", o.observatory, "GREN, PARI, USNO, RADC or CAPE")->type_name("CODE");
+  AddOptional(app, "--planet", o.planet, "0 Sun, 1 Mercury, 2 Venus, 4 Mars, ... (not 3)")
+      ->type_name("P")->required()->transform(Whole(0, 9));
+  AddFolderOption(app, o.folder);
+}
+
+// The source of the options; nullopt (with the message printed) when neither
+// or both sources, an unknown one or the Earth is given.
+std::optional<PlanSource> SourceOf(const SourceOptions& o) {
+  const auto& table = o.table;
+  const auto& observatory = o.observatory;
   if (table.has_value() == observatory.has_value()) {
     BadArgs(kName, "give --table NAME or --observatory CODE");
     return std::nullopt;
@@ -107,12 +78,11 @@ std::optional<PlanSource> SourceOption(const Args& args) {
     return std::nullopt;
   }
   src.name = src.table ? kTables[static_cast<std::size_t>(src.index - 1)].name : *observatory;
-  const auto planet = OptionInt(args, "--planet", 0, 9);
-  if (!planet || *planet == 3) {
+  if (!o.planet || *o.planet == 3) {
     BadArgs(kName, "give --planet P (0..9, not 3)");
     return std::nullopt;
   }
-  src.planet = static_cast<int>(*planet);
+  src.planet = *o.planet;
   return src;
 }
 
@@ -123,49 +93,55 @@ std::optional<PlanSource> SourceOption(const Args& args) {
 constexpr const char* kExperimentOptions[] = {"--table", "--observatory", "--planet",  "--plan",    "--start",
                                               "--years", "--step",        "--criterion", "--plan-no", "--dr-max"};
 
-int RunSeries(const Args& args) {
-  if (auto u = UnknownArgument(args, {"--table", "--observatory", "--planet", "--plan", "--from", "--to", "--start",
-                                      "--years", "--step", "--criterion", "--plan-no", "--dr-max", "--jobs",
-                                      "--experiment", "--folder"},
-                               {"run", "--save", "--quiet", "--no-dr-limit"}))
-    return BadArgs(kName, "unknown argument " + *u);
-  const auto folder = FolderOption(args);
-  const auto source = SourceOption(args);
+struct RunOptions {
+  SourceOptions source;
+  std::string plan;
+  int first = 1, last = kObsExperiments;
+  std::optional<int> experiment;
+  int jobs = CoreCount(), years = 200, planNo = 1;
+  std::optional<double> step, dRmax;
+  std::string criterion = "dR";
+  std::optional<ObsDate> start;
+  bool noDrLimit = false, save = false, quiet = false;
+};
+
+// --start D.M.Y.
+ObsDate StartOption(const std::string& d) {
+  const auto a = d.find('.'), b = d.rfind('.');
+  if (a == std::string::npos || a == b) throw BadOption("--start: " + d + " is not D.M.Y");
+  ObsDate date;
+  date.day = static_cast<float>(ArgNumber(d.substr(0, a), "--start day", 1, 32));
+  date.month = static_cast<std::int32_t>(ArgNumber(d.substr(a + 1, b - a - 1), "--start month", 1, 12));
+  date.year = static_cast<std::int32_t>(ArgNumber(d.substr(b + 1), "--start year", -4000, 4000));
+  return date;
+}
+
+int RunSeries(const RunOptions& o, const CLI::App& app) {
+  const auto& folder = o.source.folder;
+  const auto source = SourceOf(o.source);
   if (!source) return kBadArgs;
-  const auto kindText = OptionText(args, "--plan");
-  if (!kindText || (*kindText != "O5" && *kindText != "B5")) return BadArgs(kName, "give --plan O5 or B5");
-  const ObsPlanKind kind = *kindText == "O5" ? ObsPlanKind::O5 : ObsPlanKind::B5;
-  int first = static_cast<int>(OptionInt(args, "--from", 1, kObsExperiments).value_or(1));
-  int last = static_cast<int>(OptionInt(args, "--to", 1, kObsExperiments).value_or(kObsExperiments));
+  const ObsPlanKind kind = o.plan == "O5" ? ObsPlanKind::O5 : ObsPlanKind::B5;
+  int first = o.first, last = o.last;
   if (first > last) return BadArgs(kName, "--from after --to");
   // A worker process: experiment J alone, its criterion on stdout.
-  const auto experiment = OptionInt(args, "--experiment", 1, kObsExperiments);
-  if (experiment) first = last = static_cast<int>(*experiment);
-  const int jobs = static_cast<int>(OptionInt(args, "--jobs", 1, 1024).value_or(CoreCount()));
-  const int years = static_cast<int>(OptionInt(args, "--years", 0, 32767).value_or(200));
-  const int planNo = static_cast<int>(OptionInt(args, "--plan-no", 0, 32767).value_or(1));
-  const auto step = OptionNumber(args, "--step", 1e-6, 1e6);
-  const auto dRmax = OptionNumber(args, "--dr-max", 0, 1e12);
-  ObsCriterion criterion = ObsCriterion::dR;
-  if (auto c = OptionText(args, "--criterion")) {
-    if (*c == "dL") criterion = ObsCriterion::dL;
-    else if (*c != "dR") throw BadOption("--criterion: " + *c + " is not dR or dL");
-  }
-  std::optional<ObsDate> start;
-  if (auto d = OptionText(args, "--start")) {
-    const auto a = d->find('.'), b = d->rfind('.');
-    if (a == std::string::npos || a == b) throw BadOption("--start: " + *d + " is not D.M.Y");
-    ObsDate date;
-    date.day = static_cast<float>(ArgNumber(d->substr(0, a), "--start day", 1, 32));
-    date.month = static_cast<std::int32_t>(ArgNumber(d->substr(a + 1, b - a - 1), "--start month", 1, 12));
-    date.year = static_cast<std::int32_t>(ArgNumber(d->substr(b + 1), "--start year", -4000, 4000));
-    start = date;
-  }
+  const auto& experiment = o.experiment;
+  if (experiment) first = last = *experiment;
+  const int jobs = o.jobs, years = o.years, planNo = o.planNo;
+  const auto& step = o.step;
+  const auto& dRmax = o.dRmax;
+  const ObsCriterion criterion = o.criterion == "dL" ? ObsCriterion::dL : ObsCriterion::dR;
+  const auto& start = o.start;
 
   // The workers find the folder and the observatory file ready.
   if (!experiment && !PrepareProgramFolder(kName, folder, false)) return kFailed;
   const int p = source->planet;
-  if (!source->table && !experiment) EnsureObservatoryFile(folder, source->name, p);
+  if (!source->table && !experiment && ObservatoryFolderEmpty(folder)) {
+    if (!o.quiet)
+      std::fprintf(stderr, "torvik6-cli %s: writing the sample observatory files into %s/Obs\n", kName,
+                   folder.string().c_str());
+    if (!WriteSampleObservatoryFiles(folder))
+      std::fprintf(stderr, "torvik6-cli %s: cannot write the sample observatory files\n", kName);
+  }
   Model m;
   if (auto r = StartUp(m)) return PrintUserMessage(*r);
   ObservationSource src(folder);
@@ -173,9 +149,12 @@ int RunSeries(const Args& args) {
   if (auto r = OpenSource(src, source->table ? SourceKind::Tab : SourceKind::Obs, source->index, p, s))
     return PrintUserMessage(*r);
   if (start) s.day = start->day, s.month = start->month, s.year = start->year;
+  else if (!source->table && FitDateToRecords(src, &s.day, &s.month, &s.year) && !experiment && !o.quiet)
+    std::fprintf(stderr, "torvik6-cli %s: start %s.%d.%d, the last record of %s\n", kName, SingleText(s.day).c_str(),
+                 s.month, s.year, src.path().filename().string().c_str());
   if (step) s.live.Step0 = *step;
   if (dRmax) s.live.dRmax = *dRmax;
-  s.dRlimit = !HasFlag(args, "--no-dr-limit");
+  s.dRlimit = !o.noDrLimit;
   s.Npl = p;
   s.years = years;
   s.criterion = criterion;
@@ -188,16 +167,19 @@ int RunSeries(const Args& args) {
   st.PlanNo = static_cast<std::int16_t>(planNo);
   st.Npl = p;
   Model work;
-  if (auto r = ObsPlanTemplate(work, DateToJD(s.year, s.month, s.day), s.day, static_cast<std::int16_t>(s.month),
+  // The template at the date in the source's calendar and day start, as the
+  // observation screen's "JD (UT)" gives it, held as the plan screen's fields hold it.
+  if (auto r = ObsPlanTemplate(work, FieldJD(s), s.day, static_cast<std::int16_t>(s.month),
                                static_cast<std::int16_t>(s.year), &st))
     return PrintUserMessage(*r);
+  AsPlanFields(&st, m.MK);
   for (int i = 1; i <= kObsFactors; ++i)
     for (int e = 1; e <= kObsExperiments; ++e) st.PlanX[i][e] = plan.PlanX[i][e];
   // The year the runs end, as the run start sets it: tables run forward,
   // observatories back.
   st.EndY = static_cast<std::int16_t>(source->table ? s.year + years : s.year - years);
 
-  const bool quiet = HasFlag(args, "--quiet");
+  const bool quiet = o.quiet;
   const bool tty = isatty(STDERR_FILENO);
   if (experiment || jobs == 1) {
     // The series in this process, as the screen runs it.
@@ -234,8 +216,9 @@ int RunSeries(const Args& args) {
     wp.argv = [&](int j) {
       std::vector<std::string> argv = {"observe-plan", "run", "--folder", folder.string(), "--experiment",
                                        std::to_string(j)};
-      for (const char* o : kExperimentOptions)
-        if (auto v = OptionText(args, o)) argv.insert(argv.end(), {o, *v});
+      for (const char* name : kExperimentOptions)
+        if (const CLI::Option* opt = app.get_option(name); opt->count() > 0)
+          argv.insert(argv.end(), {name, opt->results().back()});
       if (quiet) argv.push_back("--quiet");
       if (!s.dRlimit) argv.push_back("--no-dr-limit");
       return argv;
@@ -270,7 +253,7 @@ int RunSeries(const Args& args) {
   st.bSaved = r.b;
   st.Yfit = r.Yfit;
   for (int c = 0; c <= 20; ++c) std::printf("b%d %.10g\n", c, r.b[c]);
-  if (HasFlag(args, "--save")) {
+  if (o.save) {
     if (auto w = WriteObsPlanFile(st, source->kind(), source->name, folder, m.MK)) return PrintUserMessage(*w);
     std::printf("file %s\n",
                 ResolvePath(folder, ObsPlanRelPath(source->kind(), source->name, p, planNo)).string().c_str());
@@ -280,38 +263,34 @@ int RunSeries(const Args& args) {
 
 // ---- observe-plan optimize ----
 
-int OptimizePlan(const Args& args) {
-  if (auto u = UnknownArgument(args, {"--table", "--observatory", "--planet", "--plan-no", "--hold", "--start-opt",
-                                      "--period", "--folder"},
-                               {"optimize", "--save"}))
-    return BadArgs(kName, "unknown argument " + *u);
-  const auto folder = FolderOption(args);
-  const auto source = SourceOption(args);
-  if (!source) return kBadArgs;
-  const int planNo = static_cast<int>(OptionInt(args, "--plan-no", 0, 32767).value_or(1));
-  const auto holdText = OptionText(args, "--hold");
-  if (!holdText) return BadArgs(kName, "give --hold K (1..5) or --hold all");
-  const bool all = *holdText == "all";
-  int hold = 0;
-  if (!all) {
-    const double h = ArgNumber(*holdText, "--hold", 1, 5);
-    if (h != static_cast<int>(h)) throw BadOption("--hold: " + *holdText + " is not 1..5 or all");
-    hold = static_cast<int>(h);
-  }
+struct OptimizeOptions {
+  SourceOptions source;
+  int planNo = 1;
+  std::string hold;
   std::optional<std::array<double, 6>> startOpt;
-  if (auto text = OptionText(args, "--start-opt")) {
-    std::array<double, 6> x{};
-    std::size_t pos = 0;
-    for (int i = 1; i <= kObsFactors; ++i) {
-      const std::size_t comma = text->find(',', pos);
-      if ((i < kObsFactors) != (comma != std::string::npos))
-        throw BadOption("--start-opt: wants five numbers A,B,C,D,E");
-      x[static_cast<std::size_t>(i)] = ArgNumber(text->substr(pos, comma - pos), "--start-opt", -1e6, 1e6);
-      pos = comma + 1;
-    }
-    startOpt = x;
-  }
-  const auto period = OptionNumber(args, "--period", 0, 1e12);
+  std::optional<double> period;
+  bool save = false;
+};
+
+// --start-opt A,B,C,D,E into index 1..5.
+std::array<double, 6> StartOptOption(const std::string& text) {
+  const auto parts = SplitText(text, ',');
+  if (parts.size() != kObsFactors) throw BadOption("--start-opt: wants five numbers A,B,C,D,E");
+  std::array<double, 6> x{};
+  for (int i = 1; i <= kObsFactors; ++i)
+    x[static_cast<std::size_t>(i)] = ArgNumber(parts[static_cast<std::size_t>(i - 1)], "--start-opt", -1e6, 1e6);
+  return x;
+}
+
+int OptimizePlan(const OptimizeOptions& o) {
+  const auto& folder = o.source.folder;
+  const auto source = SourceOf(o.source);
+  if (!source) return kBadArgs;
+  const int planNo = o.planNo;
+  const bool all = o.hold == "all";
+  const int hold = all ? 0 : std::stoi(o.hold);
+  const auto& startOpt = o.startOpt;
+  const auto& period = o.period;
 
   if (!PrepareProgramFolder(kName, folder, false)) return kFailed;
   ObsPlanState st;
@@ -344,7 +323,7 @@ int OptimizePlan(const Args& args) {
                  failed);
     return kFailed;
   }
-  if (HasFlag(args, "--save")) {
+  if (o.save) {
     if (auto w = WriteObsPlanFile(st, source->kind(), source->name, folder)) return PrintUserMessage(*w);
     std::printf("file %s\n",
                 ResolvePath(folder, ObsPlanRelPath(source->kind(), source->name, st.Npl, planNo)).string().c_str());
@@ -352,18 +331,76 @@ int OptimizePlan(const Args& args) {
   return kOk;
 }
 
-int ObservePlanCommand(const Args& args) {
-  if (WantsHelp(args)) {
-    std::printf("%s", kHelp);
-    return kOk;
-  }
-  if (!args.empty() && args[0] == "run") return RunSeries(args);
-  if (!args.empty() && args[0] == "optimize") return OptimizePlan(args);
-  return BadArgs(kName, "give run or optimize");
+Action Declare(CLI::App& app) {
+  auto ro = std::make_shared<RunOptions>();
+  auto oo = std::make_shared<OptimizeOptions>();
+  app.require_subcommand(1);
+  CLI::App* run = app.add_subcommand("run", "the experiment series and its regression");
+  run->description(
+      "The experiment series and its regression.\n"
+      "Builds the template plan of the planet from the approximate J2000 elements at the\n"
+      "start date, runs one observation run per experiment I..J with the planet's and the\n"
+      "Earth's orbits of the plan (theory P), prints \"exp J CRITERION\" per experiment and\n"
+      "the coefficients \"bK VALUE\" of the regression, and writes the listing \\Dat\\Plan.txt.\n"
+      "N worker processes run the experiments side by side with the same results as one;\n"
+      "a failed experiment does not stop the others, but then nothing is fitted or saved\n"
+      "and the exit status is 1.");
+  AddSourceOptions(*run, ro->source);
+  run->add_option("--plan", ro->plan, "the plan (B5 fits experiments 1..42)")
+      ->type_name("O5|B5")->required()->check(OneOf({"O5", "B5"}));
+  run->add_option("--from", ro->first, "first experiment")
+      ->type_name("I")->transform(Whole(1, kObsExperiments))->capture_default_str();
+  run->add_option("--to", ro->last, "last experiment")
+      ->type_name("J")->transform(Whole(1, kObsExperiments))->capture_default_str();
+  AddOptional(*run, "--experiment", ro->experiment, "experiment J alone, its criterion on stdout (a worker)")
+      ->type_name("J")->transform(Whole(1, kObsExperiments));
+  run->add_option_function<std::string>("--start", [ro](const std::string& d) { ro->start = StartOption(d); },
+                                        "start date in the source's calendar (default: the table's;\n"
+                                        "for an observatory 1.5.1.2000, or its file's last record\n"
+                                        "when the file holds no record of that year)")
+      ->type_name("D.M.Y");
+  run->add_option("--years", ro->years, "interval in years")
+      ->type_name("N")->transform(Whole(0, 32767))->capture_default_str();
+  AddOptional(*run, "--step", ro->step, "table step in days (default 3.31)")
+      ->type_name("DAYS")->transform(Number(1e-6, 1e6));
+  run->add_option("--criterion", ro->criterion, "mean dR (thousand km) or mean |dL| (arcsec)")
+      ->type_name("dR|dL")->check(OneOf({"dR", "dL"}))->capture_default_str();
+  AddOptional(*run, "--dr-max", ro->dRmax, "steps with dR >= R thousand km are rejected (default 200)")
+      ->type_name("R")->transform(Number(0, 1e12));
+  run->add_flag("--no-dr-limit", ro->noDrLimit,
+                "accept every step (an experiment far off the observations then still has its criterion)");
+  run->add_option("--jobs", ro->jobs, "worker processes; 1 runs the experiments one after another in this process")
+      ->type_name("N")->transform(Whole(1, 1024))->default_str("the number of cores");
+  run->add_option("--plan-no", ro->planNo, "plan number")
+      ->type_name("K")->transform(Whole(0, 32767))->capture_default_str();
+  run->add_flag("--save", ro->save, "also write the plan file \\Tab|Obs\\Plan\\NAME + P + _K.dat");
+  run->add_flag("--quiet", ro->quiet, "no progress on stderr");
+
+  CLI::App* opt = app.add_subcommand("optimize", "the optimum of a saved plan, four factors at a time");
+  opt->description(
+      "The optimum of a saved plan, four factors at a time.\n"
+      "Reads the plan file \\Tab|Obs\\Plan\\NAME + P + _K.dat (as run --save writes it), finds\n"
+      "the optimum of its regression four factors at a time (\"Оптимизировать 4-е фактора из\n"
+      "5-и без отмеченного\", or \"Все\": three sweeps holding 5, 4, 3, 2, 1), writes the report\n"
+      "\\Dat\\TorvikSLU.txt and prints the coded and the natural optimum (Rsr thousand km, Eks,\n"
+      "Betta, AlfaP, AlfaU degrees, period).");
+  AddSourceOptions(*opt, oo->source);
+  opt->add_option("--hold", oo->hold, "the factor held at its coded optimum, or all")
+      ->type_name("K|all")->required()->check(OneOf({"1", "2", "3", "4", "5", "all"}));
+  opt->add_option("--plan-no", oo->planNo, "plan number")
+      ->type_name("K")->transform(Whole(0, 32767))->capture_default_str();
+  opt->add_option_function<std::string>("--start-opt",
+                                        [oo](const std::string& t) { oo->startOpt = StartOptOption(t); },
+                                        "the coded optimum to start from (default: the file's)")
+      ->type_name("A,B,C,D,E");
+  AddOptional(*opt, "--period", oo->period, "the planet's period shown as X6opt (default: the file's)")
+      ->type_name("DAYS")->transform(Number(0, 1e12));
+  opt->add_flag("--save", oo->save, "write the optimum back into the plan file");
+  return [ro, oo, run] { return run->parsed() ? RunSeries(*ro, *run) : OptimizePlan(*oo); };
 }
 
 CliCommand reg{"observe-plan", "five-factor observation plans: experiment series, regression, four-of-five optimum",
-               ObservePlanCommand};
+               Declare};
 
 }  // namespace
 }  // namespace torvik::cli

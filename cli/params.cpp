@@ -3,8 +3,11 @@
 // screen.
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/command.h"
 #include "cli/params_print.h"
@@ -19,26 +22,6 @@
 
 namespace torvik::cli {
 namespace {
-
-constexpr const char* kHelp =
-    "usage: torvik6-cli params [--folder DIR] [--load jpl|mox|newcomb|file N] [--date D.M.Y]\n"
-    "                          [--initial | --no-initial] [--vsol0 | --no-vsol0] [--cm] [--cm-origin]\n"
-    "                          [--sun-velocity] [--apply-vsol ...] [--save N] [--show elements|initial]\n"
-    "\n"
-    "Starts as the program does (JPL elements of 1.5.1.1601, initial data with Vsol=0), then:\n"
-    "  --load OPTION   loads JPL, Mox or Newcomb elements for --date (default 1.5.1.1601),\n"
-    "                  or the parameter file \\torvikN.dat of the program folder (--load file N)\n"
-    "  --date D.M.Y    day (with fraction), month, year: 1.5.1.2000 is noon of 1 January 2000\n"
-    "  --initial       computes the initial data from the elements; done by default after an\n"
-    "                  element load or when --vsol0/--no-vsol0 is given (--no-initial skips it)\n"
-    "  --no-vsol0      initial speeds with gamma*(mSol + mPl) instead of gamma*mSol\n"
-    "  --cm            prints the centre of mass of the bodies taking part, thousands of km\n"
-    "  --cm-origin     moves the centre of mass to the origin\n"
-    "  --sun-velocity  gives the Sun the velocity that cancels the planets' momentum\n"
-    "  --apply-vsol    adds the Sun's velocity to every planet (once per flag given)\n"
-    "  --save N        writes \\torvikN.dat into the program folder\n"
-    "  --show MODE     prints the grid as elements (default) or initial data\n"
-    "  --folder DIR    the program folder (default ~/Torvik6)\n";
 
 // --date D.M.Y: a day (with fraction) 0..32, a month 1..12 and a year of the
 // calendars' range, in the fields of a load.
@@ -75,42 +58,43 @@ void PrintGrid(const Model& m, GridMode mode) {
   }
 }
 
-int Run(const Args& args) {
-  const std::string name = "params";
-  if (WantsHelp(args)) {
-    std::printf("%s", kHelp);
-    return kOk;
-  }
-  const auto folder = FolderOption(args);
-  // Every option is checked before anything is loaded or written.
+struct Options {
+  std::filesystem::path folder;
   LoadInputs in = DateInputs(1601, 1, 1.5);
-  const auto date = OptionText(args, "--date");
-  if (date) DateOption(*date, &in);
-  const auto save = OptionInt(args, "--save", 0, 32767);
-  const std::string show = OptionText(args, "--show").value_or("elements");
-  if (show != "elements" && show != "initial") throw BadOption("--show: " + show + " is not elements or initial");
-  auto load = OptionText(args, "--load");
-  if (!load && date) load = "jpl";  // a date alone reloads with the default option
+  bool dateGiven = false;
   std::optional<LoadOption> option;
-  if (load) {
-    if (*load == "jpl") {
-      option = LoadOption::Jpl;
-    } else if (*load == "mox") {
-      option = LoadOption::Mox;
-    } else if (*load == "newcomb") {
-      option = LoadOption::Newcomb;
-    } else if (*load == "file") {
-      option = LoadOption::File;
-      std::size_t i = 0;
-      while (i < args.size() && args[i] != "--load") ++i;
-      if (i + 2 >= args.size() || args[i + 2].rfind("--", 0) == 0)
-        throw BadOption("--load: file wants the file number N (--load file N)");
-      in.fileNumber = std::to_string(static_cast<int>(ArgNumber(args[i + 2], "--load file", 0, 32767)));
-      if (in.fileNumber != args[i + 2]) throw BadOption("--load file: " + args[i + 2] + " is not a file number");
-    } else {
-      throw BadOption("--load: " + *load + " is not jpl, mox, newcomb or file N");
-    }
+  std::optional<int> save;
+  std::string show = "elements";
+  bool initial = false, noInitial = false, vsol0 = false, noVsol0 = false;
+  bool cm = false, cmOrigin = false, sunVelocity = false;
+  std::int64_t applyVsol = 0;
+};
+
+// --load jpl|mox|newcomb|file N.
+void LoadOptionOf(const std::vector<std::string>& v, Options& o) {
+  const std::string& load = v[0];
+  if (load == "file") {
+    if (v.size() < 2) throw BadOption("--load: file wants the file number N (--load file N)");
+    o.in.fileNumber = std::to_string(static_cast<int>(ArgNumber(v[1], "--load file", 0, 32767)));
+    if (o.in.fileNumber != v[1]) throw BadOption("--load file: " + v[1] + " is not a file number");
+    o.option = LoadOption::File;
+    return;
   }
+  if (v.size() > 1) throw BadOption("--load: " + load + " takes no file number");
+  if (load == "jpl") o.option = LoadOption::Jpl;
+  else if (load == "mox") o.option = LoadOption::Mox;
+  else if (load == "newcomb") o.option = LoadOption::Newcomb;
+  else throw BadOption("--load: " + load + " is not jpl, mox, newcomb or file N");
+}
+
+int Run(Options& o) {
+  const std::string name = "params";
+  const auto& folder = o.folder;
+  LoadInputs& in = o.in;
+  if (!o.option && o.dateGiven) o.option = LoadOption::Jpl;  // a date alone reloads with the default option
+  const auto& option = o.option;
+  const auto& save = o.save;
+  const std::string& show = o.show;
   if (save && !PrepareProgramFolder(name, folder, false)) return kFailed;
 
   Model m;
@@ -121,23 +105,22 @@ int Run(const Args& args) {
     if (auto r = Load(m, *option, in, folder)) return PrintUserMessage(*r);
   }
 
-  const bool vsolGiven = HasFlag(args, "--vsol0") || HasFlag(args, "--no-vsol0");
-  if (!HasFlag(args, "--no-initial") && (elementLoad || vsolGiven || HasFlag(args, "--initial"))) {
-    InitialDataInputs init{FieldText(m.mSol()), FieldText(m.gamma), !HasFlag(args, "--no-vsol0")};
+  const bool vsolGiven = o.vsol0 || o.noVsol0;
+  if (!o.noInitial && (elementLoad || vsolGiven || o.initial)) {
+    InitialDataInputs init{FieldText(m.mSol()), FieldText(m.gamma), !o.noVsol0};
     if (auto r = ComputeInitialData(m, init)) return PrintUserMessage(*r);
   }
-  if (HasFlag(args, "--cm")) {
+  if (o.cm) {
     if (auto r = FindCentreOfMass(m)) return PrintUserMessage(*r);
     const auto cm = CentreOfMassTexts(m);
     std::printf("ЦМ, тыс.км: %s %s %s\n", cm[0].c_str(), cm[1].c_str(), cm[2].c_str());
   }
-  if (HasFlag(args, "--cm-origin"))
+  if (o.cmOrigin)
     if (auto r = CentreOfMassToOrigin(m)) return PrintUserMessage(*r);
-  if (HasFlag(args, "--sun-velocity"))
+  if (o.sunVelocity)
     if (auto r = FindSunVelocity(m)) return PrintUserMessage(*r);
-  for (const auto& a : args)
-    if (a == "--apply-vsol")
-      if (auto r = ApplySunVelocity(m)) return PrintUserMessage(*r);
+  for (std::int64_t i = 0; i < o.applyVsol; ++i)
+    if (auto r = ApplySunVelocity(m)) return PrintUserMessage(*r);
 
   if (save) {
     if (auto r = Save(m, std::to_string(*save), folder)) return PrintUserMessage(*r);
@@ -152,7 +135,43 @@ int Run(const Args& args) {
   return kOk;
 }
 
-CliCommand reg{"params", "load, compute, save and show a parameter set (parameters screen)", Run};
+Action Declare(CLI::App& app) {
+  auto o = std::make_shared<Options>();
+  app.description(
+      "Starts as the program does (JPL elements of 1.5.1.1601, initial data with Vsol=0),\n"
+      "then loads, computes, saves and prints the grid of the parameters screen.");
+  AddFolderOption(app, o->folder);
+  app.add_option_function<std::vector<std::string>>(
+         "--load", [o](const std::vector<std::string>& v) { LoadOptionOf(v, *o); },
+         "loads JPL, Mox or Newcomb elements for --date, or the parameter file \\torvikN.dat of\n"
+         "the program folder (--load file N)")
+      ->type_name("jpl|mox|newcomb|file N")->expected(1, 2);
+  app.add_option_function<std::string>("--date",
+                                       [o](const std::string& t) {
+                                         DateOption(t, &o->in);
+                                         o->dateGiven = true;
+                                       },
+                                       "day (with fraction), month, year: 1.5.1.2000 is noon of 1 January 2000")
+      ->type_name("D.M.Y")->default_str("1.5.1.1601");
+  app.add_flag("--initial", o->initial,
+               "computes the initial data from the elements; done by default after an element load\n"
+               "or when --vsol0/--no-vsol0 is given");
+  app.add_flag("--no-initial", o->noInitial, "skips the initial data");
+  app.add_flag("--vsol0", o->vsol0, "initial speeds with gamma*mSol (\"Vsol=0\")");
+  app.add_flag("--no-vsol0", o->noVsol0, "initial speeds with gamma*(mSol + mPl) instead of gamma*mSol");
+  app.add_flag("--cm", o->cm, "prints the centre of mass of the bodies taking part, thousands of km");
+  app.add_flag("--cm-origin", o->cmOrigin, "moves the centre of mass to the origin");
+  app.add_flag("--sun-velocity", o->sunVelocity, "gives the Sun the velocity that cancels the planets' momentum");
+  app.add_flag_function("--apply-vsol", [o](std::int64_t n) { o->applyVsol = n; },
+                        "adds the Sun's velocity to every planet (once per flag given)");
+  AddOptional(app, "--save", o->save, "writes \\torvikN.dat into the program folder")
+      ->type_name("N")->transform(Whole(0, 32767));
+  app.add_option("--show", o->show, "prints the grid as elements or initial data")
+      ->type_name("MODE")->check(OneOf({"elements", "initial"}))->capture_default_str();
+  return [o] { return Run(*o); };
+}
+
+CliCommand reg{"params", "load, compute, save and show a parameter set (parameters screen)", Declare};
 
 }  // namespace
 }  // namespace torvik::cli

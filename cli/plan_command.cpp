@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,72 +35,42 @@ namespace fs = std::filesystem;
 
 constexpr const char* kName = "plan";
 
-constexpr const char* kHelp =
-    "usage: torvik6-cli plan params|run|fit --plan K [options]\n"
-    "\n"
-    "The four-factor plan B4D of 24 experiments: X1..X3 = VXsys, VYsys, VZsys (km/s),\n"
-    "X4 = Vgr/Vsv, each at Xzero + x*Xstep with x = -1, 0, +1. The levels come from\n"
-    "\\PlanK\\TorvikPlan.dat (the screen's defaults 100,200,300,1 +/- 10,20,30,40 when it is\n"
-    "missing) and may be overridden:\n"
-    "  --zero A,B,C,D      zero levels Xzero\n"
-    "  --step A,B,C,D      intervals Xstep\n"
-    "  --folder DIR        program folder (default ~/Torvik6)\n"
-    "\n"
-    "plan params --plan K [--save]\n"
-    "  prints the levels and the natural values of the 24 experiments; --save writes\n"
-    "  \\PlanK\\TorvikPlan.dat (\"Сохранить параметры плана\").\n"
-    "\n"
-    "plan run --plan K --planet P [--from I --to J] [--jobs N] [--to-year Y] [--params N]\n"
-    "  runs experiments I..J (default 1..24) as the optimization screen's series does:\n"
-    "  a model run per experiment with VXsys, VYsys, VZsys and Vgr = X4*Vsv of the\n"
-    "  experiment, planet P watched, until the end year Y (default 2001), each writing\n"
-    "  \\PlanK\\TxtP\\TorvikPRasBj.txt. N worker processes (default: the number of cores)\n"
-    "  run side by side; stderr shows their progress, stdout the summary. A failed\n"
-    "  experiment does not stop the others; the exit status is 1 when any failed.\n"
-    "  --params N          start from \\torvikN.dat instead of the start-up data\n"
-    "  --run-date D        run date of the file headers (default today, DD.MM.YYYY)\n"
-    "plan run --plan K --planet P --experiment J [...]\n"
-    "  runs experiment J alone in this process (one task of a batch scheduler).\n"
-    "\n"
-    "plan fit --plan K --planet P [--elements LIST] [--imitator F] [--form Y|dY|dY^2]\n"
-    "plan fit --plan K --test NAME [--form Y|dY|dY^2]\n"
-    "  the criterion of the 24 experiments, the regression, and the optimum, with the\n"
-    "  report \\PlanK\\TorvikSLU.dat (\"Найти коэффициенты уравнения регрессии при\",\n"
-    "  \"Оптимизировать параметры\"). The criterion of the model runs compares the plan\n"
-    "  drift file \\PlanK\\TorvikPRasB.dat of each planet with the observed drifts\n"
-    "  \\F\\TorvikNab.dat, weighted by the plan file's weights:\n"
-    "  --planet P[,P2...]  planets 1..10 (default 1)\n"
-    "  --elements LIST     elements 1..6 as the statistics numbers them (default 1,\n"
-    "                      the perihelion)\n"
-    "  --imitator F        NEW, APC, JPL, Mox or Other (default JPL)\n"
-    "  A test function of the natural values instead:\n"
-    "  --test NAME         u, x1+x1^2, sum, product, ratio, pairs, x1^2*x2^2, squares,\n"
-    "                      full, sum+x4\n"
-    "  --form              criterion form (default dY; not applied to u)\n"
-    "  --adopt-to K2       save plan K2 centred on the optimum (\"задать X0(i) = X(i)opt\")\n";
+// The options of every action: the plan, its levels and the program folder.
+struct PlanOptions {
+  int plan = 0;
+  std::optional<std::array<double, 5>> zero, step;
+  fs::path folder;
+};
 
 // "A,B,C,D" into index 1..4.
-bool FourNumbers(const Args& args, const char* name, std::array<double, 5>* v) {
-  const auto text = OptionText(args, name);
-  if (!text) return false;
-  std::size_t pos = 0;
-  for (int i = 1; i <= 4; ++i) {
-    const std::size_t comma = text->find(',', pos);
-    if ((i < 4) != (comma != std::string::npos)) throw BadOption(std::string(name) + ": wants four numbers A,B,C,D");
-    (*v)[i] = ArgNumber(text->substr(pos, comma - pos), name, -1e9, 1e9);
-    pos = comma + 1;
-  }
-  return true;
+std::array<double, 5> FourNumbers(const std::string& text, const char* name) {
+  const auto parts = SplitText(text, ',');
+  if (parts.size() != 4) throw BadOption(std::string(name) + ": wants four numbers A,B,C,D");
+  std::array<double, 5> v{};
+  for (int i = 1; i <= 4; ++i) v[i] = ArgNumber(parts[static_cast<std::size_t>(i - 1)], name, -1e9, 1e9);
+  return v;
+}
+
+void AddPlanOptions(CLI::App& app, PlanOptions& o) {
+  app.add_option("--plan", o.plan, "plan number")->type_name("K")->required()->transform(Whole(0, 32767));
+  app.add_option_function<std::string>("--zero", [&o](const std::string& t) { o.zero = FourNumbers(t, "--zero"); },
+                                       "zero levels Xzero (default: the plan file's)")
+      ->type_name("A,B,C,D");
+  app.add_option_function<std::string>("--step", [&o](const std::string& t) { o.step = FourNumbers(t, "--step"); },
+                                       "intervals Xstep (default: the plan file's)")
+      ->type_name("A,B,C,D");
+  AddFolderOption(app, o.folder);
 }
 
 // The plan's parameters: its file when present, else the defaults; then the
 // overrides of --zero and --step. False (with the message shown) when the file
 // exists but cannot be read.
-bool LoadPlan(const Args& args, const fs::path& folder, int plan, PlanParams* p) {
+bool LoadPlan(const PlanOptions& o, PlanParams* p) {
+  const int plan = o.plan;
+  const fs::path& folder = o.folder;
   p->PlanNo = static_cast<std::int16_t>(plan);
   const fs::path file = ResolvePath(folder, PlanFileRelPath(plan));
-  const bool levelsGiven = OptionText(args, "--zero") && OptionText(args, "--step");
-  if (levelsGiven) {
+  if (o.zero && o.step) {
     // Both levels given: the file is not needed.
   } else if (fs::exists(file)) {
     if (auto r = ReadPlanFile(plan, folder, p)) {
@@ -109,8 +81,8 @@ bool LoadPlan(const Args& args, const fs::path& folder, int plan, PlanParams* p)
     std::fprintf(stderr, "torvik6-cli plan: no %s, the default levels\n", PlanFileRelPath(plan).c_str());
   }
   p->PlanNo = static_cast<std::int16_t>(plan);
-  FourNumbers(args, "--zero", &p->levels.Xzero);
-  FourNumbers(args, "--step", &p->levels.Xstep);
+  if (o.zero) p->levels.Xzero = *o.zero;
+  if (o.step) p->levels.Xstep = *o.step;
   return true;
 }
 
@@ -123,9 +95,16 @@ std::string TodayText() {
 
 // ---- plan params ----
 
-int ParamsCommand(const Args& args, const fs::path& folder, int plan) {
+struct ParamsOptions {
+  PlanOptions plan;
+  bool save = false;
+};
+
+int ParamsCommand(const ParamsOptions& o) {
+  const fs::path& folder = o.plan.folder;
+  const int plan = o.plan.plan;
   PlanParams p;
-  if (!LoadPlan(args, folder, plan, &p)) return kFailed;
+  if (!LoadPlan(o.plan, &p)) return kFailed;
   for (const auto& line : PlanParamsText(p)) std::printf("%s\n", line.c_str());
   PlanTables t;
   FillB4D(t);
@@ -136,7 +115,7 @@ int ParamsCommand(const Args& args, const fs::path& folder, int plan) {
                 t.PlanX[3][j], t.PlanX[4][j], NumberText(t.PlanU[j][1]).c_str(), NumberText(t.PlanU[j][2]).c_str(),
                 NumberText(t.PlanU[j][3]).c_str(), NumberText(t.PlanU[j][4]).c_str());
   }
-  if (HasFlag(args, "--save")) {
+  if (o.save) {
     std::error_code ec;
     fs::create_directories(ResolvePath(folder, "\\Plan" + std::to_string(plan)), ec);
     if (auto r = WritePlanFile(p, folder)) return PrintUserMessage(*r);
@@ -214,22 +193,30 @@ int RunPlan(const RunOptions& o, int from, int to, int jobs) {
   return failed == 0 ? kOk : kFailed;
 }
 
-int RunCommand(const Args& args, const fs::path& folder, int plan) {
+struct RunCommandOptions {
+  PlanOptions plan;
+  int planet = 1, toYear = 2001;
+  std::optional<int> paramsNo, experiment;
+  std::optional<std::string> runDate;
+  int from = 1, to = kB4DExperiments, jobs = CoreCount();
+};
+
+int RunCommand(const RunCommandOptions& ro) {
+  const fs::path& folder = ro.plan.folder;
+  const int plan = ro.plan.plan;
   RunOptions o;
   o.folder = folder;
   o.plan = plan;
-  o.planet = static_cast<int>(OptionInt(args, "--planet", 1, 10).value_or(1));
-  o.toYear = static_cast<int>(OptionInt(args, "--to-year", -4000, 100000).value_or(2001));
-  o.paramsNo = static_cast<int>(OptionInt(args, "--params", 0, 32767).value_or(-1));
-  o.runDate = OptionText(args, "--run-date").value_or(TodayText());
-  const auto experiment = OptionInt(args, "--experiment", 1, kB4DExperiments);
-  const int from = static_cast<int>(OptionInt(args, "--from", 1, kB4DExperiments).value_or(1));
-  const int to = static_cast<int>(OptionInt(args, "--to", 1, kB4DExperiments).value_or(kB4DExperiments));
-  const int jobs = static_cast<int>(OptionInt(args, "--jobs", 1, 1024).value_or(CoreCount()));
+  o.planet = ro.planet;
+  o.toYear = ro.toYear;
+  o.paramsNo = ro.paramsNo.value_or(-1);
+  o.runDate = ro.runDate ? *ro.runDate : TodayText();
+  const auto& experiment = ro.experiment;
+  const int from = ro.from, to = ro.to, jobs = ro.jobs;
   if (from > to) return BadArgs(kName, "--from must not exceed --to");
 
   PlanParams p;
-  if (!LoadPlan(args, folder, plan, &p)) return kFailed;
+  if (!LoadPlan(ro.plan, &p)) return kFailed;
   o.levels = p.levels;
   // The program's standard folders, and the plan's orbit folder, which only
   // exists beforehand for the plans 0..3.
@@ -237,59 +224,49 @@ int RunCommand(const Args& args, const fs::path& folder, int plan) {
   std::error_code ec;
   fs::create_directories(ResolvePath(folder, "\\Plan" + std::to_string(plan) + "\\Txt" + std::to_string(o.planet)),
                          ec);
-  if (experiment) return RunExperiment(o, p, static_cast<int>(*experiment));
+  if (experiment) return RunExperiment(o, p, *experiment);
   return RunPlan(o, from, to, jobs);
 }
 
 // ---- plan fit ----
 
-CriterionForm FormOption(const Args& args) {
-  const auto text = OptionText(args, "--form").value_or("dY");
-  if (text == "Y") return CriterionForm::Y;
-  if (text == "dY") return CriterionForm::dY;
-  if (text == "dY^2") return CriterionForm::dY2;
-  throw BadOption("--form: wants Y, dY or dY^2");
-}
-
 // "1,3" into ticks at index 1..hi.
 template <std::size_t N>
-std::array<bool, N> TickList(const Args& args, const char* name, int hi, int fallback) {
+std::array<bool, N> TickList(const std::string& text, const char* name, int hi) {
   std::array<bool, N> ticks{};
-  const auto text = OptionText(args, name);
-  if (!text) {
-    ticks[static_cast<std::size_t>(fallback)] = true;
-    return ticks;
-  }
-  std::size_t pos = 0;
-  while (pos <= text->size()) {
-    std::size_t comma = text->find(',', pos);
-    if (comma == std::string::npos) comma = text->size();
-    ticks[static_cast<std::size_t>(ArgNumber(text->substr(pos, comma - pos), name, 1, hi))] = true;
-    pos = comma + 1;
-  }
+  for (const auto& part : SplitText(text, ','))
+    ticks[static_cast<std::size_t>(ArgNumber(part, name, 1, hi))] = true;
   return ticks;
 }
 
-int FitCommand(const Args& args, const fs::path& folder, int plan) {
-  const auto test = OptionText(args, "--test");
+struct FitOptions {
+  PlanOptions plan;
+  std::string test;
+  std::string form = "dY";
+  std::optional<int> adoptTo;
+  std::array<bool, 11> planets{false, true};
+  std::array<bool, 7> elements{false, true};
+  std::string imitator = "JPL";
+};
+
+int FitCommand(const FitOptions& o) {
+  const fs::path& folder = o.plan.folder;
+  const int plan = o.plan.plan;
   const TestInfo* info = nullptr;
-  if (test) {
+  if (!o.test.empty()) {
     for (const auto& t : kTests)
-      if (*test == t.name) info = &t;
-    if (!info) return BadArgs(kName, "--test: unknown test function " + *test);
+      if (o.test == t.name) info = &t;
+    if (!info) return BadArgs(kName, "--test: unknown test function " + o.test);
   }
-  const CriterionForm form = FormOption(args);
-  const auto adoptTo = OptionInt(args, "--adopt-to", 0, 32767);
+  const CriterionForm form = o.form == "Y" ? CriterionForm::Y : o.form == "dY" ? CriterionForm::dY : CriterionForm::dY2;
+  const auto& adoptTo = o.adoptTo;
   DriftSelection sel;
   sel.form = form;
-  sel.planets = TickList<11>(args, "--planet", 10, 1);
-  sel.elements = TickList<7>(args, "--elements", 6, 1);
-  const std::string imitator = OptionText(args, "--imitator").value_or("JPL");
-  if (imitator != "NEW" && imitator != "New" && imitator != "APC" && imitator != "JPL" && imitator != "Mox" &&
-      imitator != "Other")
-    throw BadOption("--imitator: wants NEW, APC, JPL, Mox or Other");
+  sel.planets = o.planets;
+  sel.elements = o.elements;
+  const std::string imitator = o.imitator;
   PlanParams p;
-  if (!LoadPlan(args, folder, plan, &p)) return kFailed;
+  if (!LoadPlan(o.plan, &p)) return kFailed;
 
   PlanTables t;
   FillB4D(t);
@@ -329,23 +306,85 @@ int FitCommand(const Args& args, const fs::path& folder, int plan) {
   return kOk;
 }
 
-int PlanCommand(const Args& args) {
-  if (args.empty() || WantsHelp(args)) {
-    std::printf("%s", kHelp);
-    return args.empty() ? kBadArgs : kOk;
-  }
-  const fs::path folder = FolderOption(args);
-  const auto plan = OptionInt(args, "--plan", 0, 32767);
-  if (!plan) return BadArgs(kName, "--plan K is required");
-  const std::string& sub = args[0];
-  if (sub == "params") return ParamsCommand(args, folder, static_cast<int>(*plan));
-  if (sub == "run") return RunCommand(args, folder, static_cast<int>(*plan));
-  if (sub == "fit") return FitCommand(args, folder, static_cast<int>(*plan));
-  return BadArgs(kName, "unknown action '" + sub + "' (params, run or fit)");
+Action Declare(CLI::App& app) {
+  auto po = std::make_shared<ParamsOptions>();
+  auto ro = std::make_shared<RunCommandOptions>();
+  auto fo = std::make_shared<FitOptions>();
+  app.description(
+      "The four-factor plan B4D of 24 experiments: X1..X3 = VXsys, VYsys, VZsys (km/s),\n"
+      "X4 = Vgr/Vsv, each at Xzero + x*Xstep with x = -1, 0, +1. The levels come from\n"
+      "\\PlanK\\TorvikPlan.dat (the screen's defaults 100,200,300,1 +/- 10,20,30,40 when it is\n"
+      "missing) and may be overridden by --zero and --step.");
+  app.require_subcommand(1);
+
+  CLI::App* params = app.add_subcommand("params", "prints the levels and the natural values of the 24 experiments");
+  AddPlanOptions(*params, po->plan);
+  params->add_flag("--save", po->save, "writes \\PlanK\\TorvikPlan.dat (\"Сохранить параметры плана\")");
+
+  CLI::App* run = app.add_subcommand("run", "runs the experiments as the optimization screen's series does");
+  run->description(
+      "Runs the experiments as the optimization screen's series does.\n"
+      "Runs experiments I..J as the optimization screen's series does: a model run per\n"
+      "experiment with VXsys, VYsys, VZsys and Vgr = X4*Vsv of the experiment, planet P\n"
+      "watched, until the end year Y, each writing \\PlanK\\TxtP\\TorvikPRasBj.txt. N worker\n"
+      "processes run side by side; stderr shows their progress, stdout the summary. A\n"
+      "failed experiment does not stop the others; the exit status is 1 when any failed.\n"
+      "--experiment J runs experiment J alone in this process (one task of a batch scheduler).");
+  AddPlanOptions(*run, ro->plan);
+  run->add_option("--planet", ro->planet, "watched planet")
+      ->type_name("P")->transform(Whole(1, 10))->capture_default_str();
+  run->add_option("--from", ro->from, "first experiment")
+      ->type_name("I")->transform(Whole(1, kB4DExperiments))->capture_default_str();
+  run->add_option("--to", ro->to, "last experiment")
+      ->type_name("J")->transform(Whole(1, kB4DExperiments))->capture_default_str();
+  AddOptional(*run, "--experiment", ro->experiment, "runs experiment J alone in this process")
+      ->type_name("J")->transform(Whole(1, kB4DExperiments));
+  run->add_option("--jobs", ro->jobs, "worker processes")
+      ->type_name("N")->transform(Whole(1, 1024))->default_str("the number of cores");
+  run->add_option("--to-year", ro->toYear, "end year")
+      ->type_name("Y")->transform(Whole(-4000, 100000))->capture_default_str();
+  AddOptional(*run, "--params", ro->paramsNo, "start from \\torvikN.dat instead of the start-up data")
+      ->type_name("N")->transform(Whole(0, 32767));
+  AddOptional(*run, "--run-date", ro->runDate, "run date of the file headers (default today, DD.MM.YYYY)")
+      ->type_name("D");
+
+  CLI::App* fit = app.add_subcommand("fit", "the criterion, the regression and the optimum, with the report");
+  fit->description(
+      "The criterion, the regression and the optimum, with the report.\n"
+      "The criterion of the 24 experiments, the regression, and the optimum, with the report\n"
+      "\\PlanK\\TorvikSLU.dat (\"Найти коэффициенты уравнения регрессии при\", \"Оптимизировать\n"
+      "параметры\"). The criterion of the model runs compares the plan drift file\n"
+      "\\PlanK\\TorvikPRasB.dat of each planet with the observed drifts \\F\\TorvikNab.dat,\n"
+      "weighted by the plan file's weights; --test takes a test function of the natural\n"
+      "values instead.");
+  AddPlanOptions(*fit, fo->plan);
+  fit->add_option_function<std::string>(
+         "--planet", [fo](const std::string& t) { fo->planets = TickList<11>(t, "--planet", 10); },
+         "planets 1..10")
+      ->type_name("P[,P2...]")->default_str("1");
+  fit->add_option_function<std::string>(
+         "--elements", [fo](const std::string& t) { fo->elements = TickList<7>(t, "--elements", 6); },
+         "elements 1..6 as the statistics numbers them (1 the perihelion)")
+      ->type_name("LIST")->default_str("1");
+  fit->add_option("--imitator", fo->imitator, "the observed drifts")
+      ->type_name("F")->check(OneOf({"NEW", "New", "APC", "JPL", "Mox", "Other"}))->capture_default_str();
+  std::vector<std::string> tests;
+  for (const auto& t : kTests) tests.push_back(t.name);
+  fit->add_option("--test", fo->test, "a test function instead of the model runs")->type_name("NAME")->check(OneOf(tests));
+  fit->add_option("--form", fo->form, "criterion form (not applied to u)")
+      ->type_name("F")->check(OneOf({"Y", "dY", "dY^2"}))->capture_default_str();
+  AddOptional(*fit, "--adopt-to", fo->adoptTo, "save plan K2 centred on the optimum (\"задать X0(i) = X(i)opt\")")
+      ->type_name("K2")->transform(Whole(0, 32767));
+
+  return [po, ro, fo, params, run] {
+    if (params->parsed()) return ParamsCommand(*po);
+    if (run->parsed()) return RunCommand(*ro);
+    return FitCommand(*fo);
+  };
 }
 
 CliCommand reg{"plan", "four-factor plans: levels, experiments in parallel or one by one, regression and optimum",
-               PlanCommand};
+               Declare};
 
 }  // namespace
 }  // namespace torvik::cli

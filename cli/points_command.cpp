@@ -1,6 +1,8 @@
 // torvik6-cli points: deletes or adds a point of a run file as "Удалить точку №"
 // and "Добавить в файл точку от" of the statistics screen do.
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <string>
 
 #include "cli/command.h"
@@ -10,38 +12,16 @@
 namespace torvik::cli {
 namespace {
 
-constexpr const char* kHelp =
-    "usage: torvik6-cli points delete N [selection] [--folder DIR]\n"
-    "       torvik6-cli points add DAY MONTH YEAR VALUE [--element P] [--replace] [selection] [--folder DIR]\n"
-    "\n"
-    "Rewrites a run file: the plan-experiment file \\PlanK\\TxtP\\TorvikPRasBE.txt (--plan K\n"
-    "--experiment E [--kind B4D|O4K]) or the imitator file \\FOLDER\\TorvikPNab.txt\n"
-    "(--imitator NEW|APC|JPL|Mox), planet --planet P (defaults: plan 1, B4D, experiment 1,\n"
-    "planet 1). delete removes point N (1 moves the start date). add inserts a point at\n"
-    "the date (day with fraction) with VALUE in element P (default 1, the others 0); when a\n"
-    "point has that date already, --replace sets its element instead (without it the file\n"
-    "is written unchanged).\n";
-
-int RunPoints(const Args& args) {
-  if (WantsHelp(args)) {
-    std::printf("%s", kHelp);
-    return kOk;
-  }
-  const bool del = !args.empty() && args[0] == "delete", add = !args.empty() && args[0] == "add";
-  if (!del && !add) return BadArgs("points", "delete or add is missing");
-  if (args.size() < (del ? 2u : 5u)) return BadArgs("points", del ? "delete needs N" : "add needs DAY MONTH YEAR VALUE");
+struct Options {
   StatsInputs in;
-  ReadStatsSelection(args, in, false);
-  if (del) {
-    in.deleteNo = static_cast<std::int32_t>(ArgNumber(args[1], "N", 1, 2e9));
-  } else {
-    in.addDay = static_cast<float>(ArgNumber(args[1], "DAY", 0, 32));
-    in.addMonth = static_cast<std::int32_t>(ArgNumber(args[2], "MONTH", 1, 12));
-    in.addYear = static_cast<std::int32_t>(ArgNumber(args[3], "YEAR", -1e6, 1e6));
-    in.addValue = ArgNumber(args[4], "VALUE", -1e12, 1e12);
-  }
-  Statistics st({}, FolderOption(args));
-  const bool replace = HasFlag(args, "--replace");
+  bool replace = false;
+  std::filesystem::path folder;
+};
+
+int RunPoints(Options& opt, bool del) {
+  StatsInputs& in = opt.in;
+  Statistics st({}, opt.folder);
+  const bool replace = opt.replace;
   st.ask = [replace](const UserMessage& q) { return q.text != SameDateQuestion().text || replace; };
   StatsOutcome o = st.LoadRunFile(in);
   if (o.message) return PrintUserMessage(*o.message);
@@ -51,7 +31,35 @@ int RunPoints(const Args& args) {
   return kOk;
 }
 
-CliCommand reg{"points", "delete or add a point of a run file as the statistics screen does", RunPoints};
+Action Declare(CLI::App& app) {
+  auto o = std::make_shared<Options>();
+  StatsInputs& in = o->in;
+  app.description(
+      "Rewrites a run file: the plan-experiment file \\PlanK\\TxtP\\TorvikPRasBE.txt (--plan K\n"
+      "--experiment E [--kind B4D|O4K]) or the imitator file \\FOLDER\\TorvikPNab.txt\n"
+      "(--imitator NEW|APC|JPL|Mox), planet --planet P.");
+  app.require_subcommand(1);
+  CLI::App* del = app.add_subcommand("delete", "removes point N\nRemoves point N (1 moves the start date).");
+  del->add_option("N", in.deleteNo, "the point")->required()->transform(Whole(1, 2000000000));
+  CLI::App* add = app.add_subcommand(
+      "add",
+      "inserts a point\n"
+      "Inserts a point at the date (day with fraction) with VALUE in element P (the others 0);\n"
+      "when a point has that date already, --replace sets its element instead (without it the\n"
+      "file is written unchanged)");
+  add->add_option("DAY", in.addDay, "day with fraction")->required()->transform(Number(0, 32));
+  add->add_option("MONTH", in.addMonth, "month")->required()->transform(Whole(1, 12));
+  add->add_option("YEAR", in.addYear, "year")->required()->transform(Whole(-1000000, 1000000));
+  add->add_option("VALUE", in.addValue, "the value")->required()->transform(Number(-1e12, 1e12));
+  add->add_flag("--replace", o->replace, "replaces the element of a point of the same date");
+  for (CLI::App* sub : {del, add}) {
+    AddStatsSelection(*sub, in, false);
+    AddFolderOption(*sub, o->folder);
+  }
+  return [o, del] { return RunPoints(*o, del->parsed()); };
+}
+
+CliCommand reg{"points", "delete or add a point of a run file as the statistics screen does", Declare};
 
 }  // namespace
 }  // namespace torvik::cli

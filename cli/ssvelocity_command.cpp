@@ -1,7 +1,9 @@
 // torvik6-cli ssvelocity: the velocity of the Solar System composed from the
 // published vectors of the Solar-System velocity screen, on the same code.
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/command.h"
 #include "core/model.h"
@@ -16,36 +18,23 @@ void PrintVelocity(const char* name, const Velocity3& v) {
               NumberText(v.vz).c_str());
 }
 
-int RunSsVelocity(const Args& args) {
-  if (WantsHelp(args)) {
-    std::printf(
-        "usage: torvik6-cli ssvelocity [ROW...] [--mv MV]\n"
-        "Decomposes the checked rows of the Solar-System velocity screen into VX, VY,\n"
-        "VZ (km/s, ecliptic) and sums them. ROW is 1..5, or 1-..5- for the row with\n"
-        "the \"--\" sign; the rows keep their published V, Alfa, Betta. Prints one\n"
-        "line per row, the sum and the grey reference vector (370, 171, -11.4).\n");
-    return kOk;
-  }
+struct Options {
+  std::vector<std::string> rows;
+  double mv = 50;
+};
+
+int RunSsVelocity(const Options& o) {
   std::array<VelocityRowInput, kVelocityRows> rows;
   for (int i = 0; i < kVelocityRows; ++i) {
     const VelocityRowDefault& d = kVelocityRowDefaults[static_cast<std::size_t>(i)];
     rows[static_cast<std::size_t>(i)] =
         VelocityRowInput{false, ShortestText(d.v), ShortestText(d.alfa), ShortestText(d.betta), false};
   }
-  std::string mv = "50";
-  for (std::size_t a = 0; a < args.size(); ++a) {
-    const std::string& arg = args[a];
-    if (arg == "--mv") {
-      if (a + 1 >= args.size()) throw BadOption("--mv: the option needs a value");
-      mv = ShortestText(ArgNumber(args[++a], "--mv", 1e-6, 1e6));
-      continue;
-    }
-    const bool minus = arg.size() == 2 && arg[1] == '-';
-    if ((arg.size() != 1 && !minus) || arg[0] < '1' || arg[0] > '5')
-      return BadArgs("ssvelocity", "ROW is 1..5 or 1-..5-: " + arg);
+  const std::string mv = ShortestText(o.mv);
+  for (const std::string& arg : o.rows) {
     auto& row = rows[static_cast<std::size_t>(arg[0] - '1')];
     row.on = true;
-    row.minus = minus;
+    row.minus = arg.size() == 2;
   }
   Model m;
   SetConstants(m);
@@ -64,8 +53,26 @@ int RunSsVelocity(const Args& args) {
   return kOk;
 }
 
+Action DeclareSsVelocity(CLI::App& app) {
+  auto o = std::make_shared<Options>();
+  app.description(
+      "Decomposes the checked rows of the Solar-System velocity screen into VX, VY, VZ\n"
+      "(km/s, ecliptic) and sums them; the rows keep their published V, Alfa, Betta. Prints\n"
+      "one line per row, the sum and the grey reference vector (370, 171, -11.4).");
+  app.add_option("ROW", o->rows, "a row 1..5, or 1-..5- for the row with the \"--\" sign")
+      ->check(CLI::Validator(
+          [](std::string& a) -> std::string {
+            const bool minus = a.size() == 2 && a[1] == '-';
+            if ((a.size() != 1 && !minus) || a[0] < '1' || a[0] > '5') return a + " is not 1..5 or 1-..5-";
+            return {};
+          },
+          ""));
+  app.add_option("--mv", o->mv, "scale MV")->type_name("MV")->transform(Number(1e-6, 1e6))->capture_default_str();
+  return [o] { return RunSsVelocity(*o); };
+}
+
 const CliCommand kSsVelocity{"ssvelocity", "[ROW...] -> Solar-System velocity from the published vectors",
-                             RunSsVelocity};
+                             DeclareSsVelocity};
 
 }  // namespace
 }  // namespace torvik::cli

@@ -4,28 +4,35 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cli/command.h"
 #include "stats/statistics.h"
 
 namespace torvik::cli {
 
-// Fills the selections of `in` from the options; throws BadOption.
-inline void ReadStatsSelection(const Args& args, StatsInputs& in, bool otherFolder) {
-  if (auto f = OptionText(args, "--imitator")) {
-    if (*f != "NEW" && *f != "APC" && *f != "JPL" && *f != "Mox" && !(otherFolder && *f == "Other"))
-      throw BadOption("--imitator: " + *f + (otherFolder ? " is not NEW, APC, JPL, Mox or Other" : " is not NEW, APC, JPL or Mox"));
-    in.imitatorSource = true;
-    in.imitatorFolder = *f;
-  }
-  in.plan = static_cast<int>(OptionInt(args, "--plan", 0, 32767).value_or(in.plan));
-  in.planet = static_cast<int>(OptionInt(args, "--planet", 1, 10).value_or(in.planet));
-  in.experiment = static_cast<int>(OptionInt(args, "--experiment", 1, 32767).value_or(in.experiment));
-  in.p = static_cast<int>(OptionInt(args, "--element", 1, 6).value_or(in.p));
-  if (auto k = OptionText(args, "--kind")) {
-    if (*k != "B4D" && *k != "O4K") throw BadOption("--kind: " + *k + " is not B4D or O4K");
-    in.planLetter = (*k)[0];
-  }
+// Declares the selection options on `app`, filling `in` (which lives as long
+// as the parse); `otherFolder` admits the imitator folder Other.
+inline void AddStatsSelection(CLI::App& app, StatsInputs& in, bool otherFolder) {
+  std::vector<std::string> folders = {"NEW", "APC", "JPL", "Mox"};
+  if (otherFolder) folders.push_back("Other");
+  app.add_option_function<std::string>(
+         "--imitator",
+         [&in](const std::string& f) {
+           in.imitatorSource = true;
+           in.imitatorFolder = f;
+         },
+         "the imitator files \\FOLDER\\ instead of the plan files")
+      ->type_name("FOLDER")->check(OneOf(folders));
+  app.add_option("--plan", in.plan, "plan number")->type_name("K")->transform(Whole(0, 32767))->capture_default_str();
+  app.add_option_function<std::string>("--kind", [&in](const std::string& k) { in.planLetter = k[0]; },
+                                       "the plan's kind")
+      ->type_name("B4D|O4K")->check(OneOf({"B4D", "O4K"}))->default_str("B4D");
+  app.add_option("--planet", in.planet, "planet")->type_name("P")->transform(Whole(1, 10))->capture_default_str();
+  app.add_option("--experiment", in.experiment, "experiment")
+      ->type_name("E")->transform(Whole(1, 32767))->capture_default_str();
+  app.add_option("--element", in.p, "element, 1 perihelion … 6 period")
+      ->type_name("P")->transform(Whole(1, 6))->capture_default_str();
 }
 
 }  // namespace torvik::cli

@@ -4,9 +4,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "cli/command.h"
+#include "cli/params_print.h"
 #include "core/textfile.h"
 #include "observe/sources.h"
 
@@ -27,41 +30,23 @@ bool ParseDate(const std::string& text, double date[3]) {
   return true;
 }
 
-int RunTable(const Args& args) {
-  if (WantsHelp(args)) {
-    std::printf(
-        "usage: torvik6-cli table NAME --body K --date D.M.Y [--hours H]\n"
-        "Prints the tabular longitude L and latitude B (degrees) of body K (0 Sun,\n"
-        "1 Mercury, 2 Venus, 4 Mars) and the table's precession Ptab, one per line as\n"
-        "NAME VALUE, as the observation run reads them from the table's cells.\n"
-        "The date is the table's own: Egyptian years from Nabonassar (Almagest) or\n"
-        "Philip (HandyTables), Julian otherwise; local time of the table's meridian,\n"
-        "H hours after noon (after midnight for PrutenticTables).\n"
-        "Tables: AlBattani AlfonsoTab AlKhwarizmi Almagest HandyTables PrutenticTables\n"
-        "RudolphineTables Streete ToledanTables Wing\n"
-        "Example: torvik6-cli table AlfonsoTab --body 4 --date 3.7.1327\n");
-    return kOk;
-  }
-  if (args.empty() || args[0].rfind("--", 0) == 0) return BadArgs("table", "expected NAME first");
-  int index = 0;
-  for (std::size_t i = 0; i < kTables.size(); ++i)
-    if (args[0] == kTables[i].name) index = static_cast<int>(i) + 1;
-  if (index == 0) return BadArgs("table", "unknown table: " + args[0]);
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--body" || a == "--date" || a == "--hours") {
-      ++i;
-    } else if (a.rfind("--body=", 0) != 0 && a.rfind("--date=", 0) != 0 && a.rfind("--hours=", 0) != 0) {
-      return BadArgs("table", "unknown argument: " + a);
-    }
-  }
-  const auto body = OptionInt(args, "--body", 0, 10);
-  if (!body) return BadArgs("table", "missing --body K");
+struct Options {
+  std::string name;
+  int body = 0;
+  std::string date;
+  double hours = 0;
+  std::filesystem::path folder;
+  bool builtin = false;
+};
+
+int RunTable(const Options& o) {
+  const int index = TableNumber(o.name);  // the workbook's name or the option's caption
+  if (index == 0) return BadArgs("table", "unknown table: " + o.name);
+  const std::optional<int> body = o.body;
   if (*body == 3 || *body > 4)
     return BadArgs("table", "--body: the tables give only 0 Sun, 1 Mercury, 2 Venus and 4 Mars");
-  const auto dateText = OptionText(args, "--date");
-  if (!dateText) return BadArgs("table", "missing --date D.M.Y");
-  const double hours = OptionNumber(args, "--hours", 0, 24).value_or(0);
+  const std::optional<std::string> dateText = o.date;
+  const double hours = o.hours;
   double dmy[3];
   if (!ParseDate(*dateText, dmy) || dmy[0] < 1 || dmy[0] > 35 || dmy[1] < 1 || dmy[1] > 12 ||
       std::fabs(dmy[2]) > 100000)
@@ -73,11 +58,16 @@ int RunTable(const Args& args) {
   d.CurH = static_cast<float>(hours);
   d.CurD = static_cast<float>(dmy[0] + hours / 24);
 
-  // The calculators need no files: the source is opened as the observation run opens it.
-  ObservationSource src{std::filesystem::path{}};
+  // The source is opened as the observation run opens it: the workbook of
+  // the program folder first, else the calculator.
+  ObservationSource src{o.folder};
+  src.SetBuiltinOnly(o.builtin);
   SourcePositions pos;
   const auto b = static_cast<std::size_t>(*body);
-  if (!src.SelectTable(index).opened || src.ReadTablePosition(d, *body, pos)) {
+  const SelectResult selected = src.SelectTable(index);
+  if (selected.message) return PrintUserMessage(*selected.message);
+  if (src.servedBy() != kBuiltinTable) std::fprintf(stderr, "torvik6-cli table: %s\n", src.servedBy().c_str());
+  if (!selected.opened || src.ReadTablePosition(d, *body, pos)) {
     std::fprintf(stderr, "torvik6-cli table: %s\n", kTableFault);
     return kFailed;
   }
@@ -86,7 +76,35 @@ int RunTable(const Args& args) {
   return kOk;
 }
 
-const CliCommand kTable{"table", "NAME --body K --date D.M.Y [--hours H] -> tabular L, B, Ptab", RunTable};
+Action DeclareTable(CLI::App& app) {
+  auto o = std::make_shared<Options>();
+  app.description(
+      "Prints the tabular longitude L and latitude B (degrees) of body K and the table's\n"
+      "precession Ptab, one per line as NAME VALUE, as the observation run reads them from\n"
+      "the table's cells. The date is the table's own: Egyptian years from Nabonassar\n"
+      "(Almagest) or Philip (HandyTables), Julian otherwise; local time of the table's\n"
+      "meridian, H hours after noon (after midnight for PrutenticTables).\n"
+      "The table's workbook DIR\\Tab\\NAME.xls (or .xlsx, .ods) serves when it exists,\n"
+      "through LibreOffice Calc; otherwise, or with --builtin, the built-in calculator.\n"
+      "A workbook that served is named on stderr.\n"
+      "Example: torvik6-cli table AlfonsoTab --body 4 --date 3.7.1327");
+  app.add_option("NAME", o->name,
+                 "AlBattani AlfonsoTab AlKhwarizmi Almagest HandyTables PrutenticTables\n"
+                 "RudolphineTables Streete ToledanTables Wing (or the option captions\n"
+                 "Alfonso, Handy, Prutentic, Rudolphine, Toledan)")
+      ->required();
+  app.add_option("--body", o->body, "0 Sun, 1 Mercury, 2 Venus, 4 Mars")
+      ->type_name("K")->required()->transform(Whole(0, 10));
+  app.add_option("--date", o->date, "the table's date")->type_name("D.M.Y")->required();
+  app.add_option("--hours", o->hours, "hours after noon")
+      ->type_name("H")->transform(Number(0, 24))->capture_default_str();
+  AddFolderOption(app, o->folder);
+  app.add_flag("--builtin", o->builtin, "the built-in calculator even when the table's workbook exists");
+  return [o] { return RunTable(*o); };
+}
+
+const CliCommand kTable{"table", "NAME --body K --date D.M.Y [--hours H] [--folder DIR] -> tabular L, B, Ptab",
+                        DeclareTable};
 
 }  // namespace
 }  // namespace torvik::cli

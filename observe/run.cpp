@@ -59,6 +59,21 @@ void ApplyPresets(const SourcePresets& p, ObsSettings& s) {
   if (p.hasDate) s.day = p.day, s.month = p.month, s.year = p.year;
 }
 
+double FieldJD(const CalendarSetting& c, std::int32_t year, std::int32_t month, float day, double previousJD) {
+  return Fix(1000 * DmyToJd(c, year, month, day, previousJD)) / 1000;
+}
+
+double FieldJD(const ObsSettings& s) { return FieldJD(s.calendar, s.year, s.month, s.day); }
+
+bool FitDateToRecords(const ObservationSource& src, float* day, std::int32_t* month, std::int32_t* year) {
+  const auto span = src.Records();
+  if (!span || (*year >= span->firstY && *year <= span->lastY)) return false;
+  *day = span->lastD;
+  *month = span->lastM;
+  *year = span->lastY;
+  return true;
+}
+
 ActionResult OpenSource(ObservationSource& src, SourceKind kind, int index, int planet, ObsSettings& s) {
   SelectResult sel;
   if (kind == SourceKind::Tab) {
@@ -74,6 +89,31 @@ ActionResult OpenSource(ObservationSource& src, SourceKind kind, int index, int 
 }
 
 ObservationRun::ObservationRun(Model& m, ObservationSource& source) : m_(m), src_(source) {}
+
+bool ObservationRun::Simulated() const { return started_ && src_.kind() == SourceKind::Obs && src_.Simulated(); }
+
+std::string ObservationRun::NoStepReason() const {
+  if (NdR_ > 0) return {};
+  if (Nreduced_ == 0) {
+    if (src_.kind() == SourceKind::Obs) {
+      std::string text = std::string(kNoStepAccepted) + ": в файле нет записей с " + std::to_string(endY_) + " по " +
+                         std::to_string(startY_) + " г.";
+      if (const auto span = src_.Records())
+        text += " (записи файла: " + std::to_string(span->firstY) + " - " + std::to_string(span->lastY) + " гг.)";
+      return text;
+    }
+    return std::string(kNoStepAccepted) + ": ни одного шага в интервале";
+  }
+  return std::string(kNoStepAccepted) + ": у всех " + std::to_string(Nreduced_) + " шагов dR >= dRmax = " +
+         ShortestText(live.dRmax) + " тыс.км";
+}
+
+std::string ObservationRun::Summary() const {
+  std::string text = "принято шагов " + std::to_string(NdR_) + ", отклонено (dR>=dRmax) " + std::to_string(Rejected());
+  if (const std::string why = NoStepReason(); !why.empty()) text += ". " + why;
+  if (Simulated()) text += ". " + std::string(kSimulatedNote);
+  return text;
+}
 ObservationRun::~ObservationRun() = default;
 
 double ObservationRun::MeanDL() const { return NdR_ ? sumDL_ / NdR_ : 0.0; }
@@ -139,7 +179,11 @@ ActionResult ObservationRun::Start(const ObsSettings& s) {
     const auto f = static_cast<ResidualFile>(i);
     fileOn_[static_cast<std::size_t>(i)] = on[i];
     paths_[static_cast<std::size_t>(i)] = ResolvePath(folder, ResidualFileRelPath(f));
-    if (on[i] && !WriteTextFile(paths_[static_cast<std::size_t>(i)], ResidualFileHeader(f, s.Npl, src_.name())))
+    const auto& path = paths_[static_cast<std::size_t>(i)];
+    std::error_code ec;
+    // A series appends to the files; only a missing one gets its header.
+    if (!on[i] || (s.appendFiles && std::filesystem::exists(path, ec))) continue;
+    if (!WriteTextFile(path, ResidualFileHeader(f, s.Npl, src_.name())))
       return UserMessage{std::string("Ошибка записи данных в файл\r\n") + ResidualFileRelPath(f), kTitle0};
   }
   started_ = running_ = true;
@@ -187,7 +231,9 @@ ObsStepResult ObservationRun::Step() {
     return r;
   }
   if (flow != Flow::NoStep) ++steps_;
-  if (r.message && r.message->text.rfind(kObsReadError, 0) == 0) m_.Stop = 1;
+  // An unreadable observatory line, or a spreadsheet engine that died or hung,
+  // ends the run.
+  if (r.message && (r.message->text.rfind(kObsReadError, 0) == 0 || src_.EngineLost())) m_.Stop = 1;
   if (m_.Stop == 1) {
     running_ = false;
     end_ = r.end = ObsRunEnd::Stopped;
@@ -273,6 +319,7 @@ ObservationRun::Flow ObservationRun::ReduceStep(ObsStepResult& r) {
   const bool obs = src_.kind() == SourceKind::Obs;
   if (s.fileTrace) inset_.clear();
   horizon_.valid = false;
+  helio_.valid = geo_.valid = false;
 
   // ---- 1. time of the step ----
   double JDet = 0;
@@ -344,7 +391,9 @@ ObservationRun::Flow ObservationRun::ReduceStep(ObsStepResult& r) {
   }
 
   // ---- 3. sidereal time and observer ----
-  const double GST = Frac(Gmst(JDut_ - 2400000.5) / 24) * 24;
+  // Reduced into 0..24 hours also before 2000, where the sidereal time is negative.
+  const double g = Gmst(JDut_ - 2400000.5) / 24;
+  const double GST = (g - std::floor(g)) * 24;
   double LSTh = s.ObsL / 15 + GST;
   if (LSTh > 24) LSTh -= 24;
   const double LST = LST_ = LSTh * 15;
@@ -364,6 +413,7 @@ ObservationRun::Flow ObservationRun::ReduceStep(ObsStepResult& r) {
     ApplyPrecession(m, prec, Npl);
     const RelativePos g = RelativePosition(m, 3, Npl);
     rows_.theoryJ2000 = {FixMK(g.L), FixMK(g.B)};
+    helio_ = {true, {m.X[3], m.Y[3], m.Z[3]}, {m.X[np], m.Y[np], m.Z[np]}};
   }
   auto geocentric = [&] {
     m.X[np] -= m.X[3], m.Y[np] -= m.Y[3], m.Z[np] -= m.Z[3];
@@ -514,6 +564,16 @@ ObservationRun::Flow ObservationRun::ReduceStep(ObsStepResult& r) {
     m.Z[np] = Dgeo_ * std::sin(Bnab_ / m.kUgol);
   }
   rows_.source = {FixMK(Lnab_), FixMK(Bnab_)};
+  {
+    // An observatory's vector is equatorial of the date: rotated to the ecliptic.
+    std::array<double, 3> v{m.X[np], m.Y[np], m.Z[np]};
+    if (obs) {
+      const double e = ObliquityOfDate(T), c = std::cos(e), sn = std::sin(e);
+      v = {v[0], v[1] * c + v[2] * sn, v[2] * c - v[1] * sn};
+    }
+    const double d = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    geo_ = {d > 0, v, d > 0 ? std::array<double, 3>{v[0] / d, v[1] / d, v[2] / d} : std::array<double, 3>{}};
+  }
   if (s.fileTrace) Append(0, TraceRecord(cur_, kTraceNab, Lnab_, Bnab_));
 
   // ---- 8. deviations ----

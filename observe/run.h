@@ -39,6 +39,10 @@ inline constexpr const char* kReopenFile = "Надо открыть файл с�
 inline constexpr const char* kNoEarth = "Землю не наблюдали";
 inline constexpr const char* kChooseTable = "Выберете имитатор";
 inline constexpr const char* kChooseObservatory = "Выберете обсерваторию";
+inline constexpr const char* kNoStepAccepted = "Ни один шаг не принят";
+inline constexpr const char* kSimulatedNote = "Записи файла помечены SIMULATED: это смоделированные места, не наблюдения";
+// How a file read to its end is opened again (the line beside the refusal).
+inline constexpr const char* kReopenHint = "выберите другую обсерваторию (или никакую), затем эту снова";
 
 // Elements of theory "P", as the plan screen hands them over: the planet's
 // mean longitude at the run start and mean motion, the current experiment row
@@ -89,6 +93,9 @@ struct ObsSettings {
   bool fileParam = false;             // "File Param"
   bool fileBad = false;               // "File dR>dRmax"
   bool showPtab = false;              // "P,град"
+  // The experiments of a series append to the files of "\Dat\" (a missing
+  // file gets its header first) instead of writing them anew.
+  bool appendFiles = false;
   ObsTheory earth = ObsTheory::J;
   ObsTheory planet = ObsTheory::J;
   ObsCriterion criterion = ObsCriterion::dR;
@@ -98,6 +105,16 @@ struct ObsSettings {
 
 // Applies the presets of a source selection to the settings.
 void ApplyPresets(const SourcePresets& p, ObsSettings& s);
+
+// The Julian date of the date fields in the source's calendar and day start,
+// as "JD (UT)" shows it (three decimals): DMY->JD of the observation screen
+// and the template plan of `torvik6-cli observe-plan run`.
+double FieldJD(const CalendarSetting& c, std::int32_t year, std::int32_t month, float day, double previousJD = 0);
+double FieldJD(const ObsSettings& s);
+
+// A date that lies outside the years of the open observatory file's records
+// moves to the date of its last record; true when it moved.
+bool FitDateToRecords(const ObservationSource& src, float* day, std::int32_t* month, std::int32_t* year);
 
 // Opens table or observatory number `index` (1-based, in the order of
 // kTables / kObservatories) for body `planet` and applies its presets, and a
@@ -138,6 +155,21 @@ struct InsetLine {
 struct HorizonView {
   bool valid = false;
   std::array<double, 3> planet{}, sun{};
+};
+
+// The heliocentric vectors of step 4 (ecliptic of the date, metres; the Sun
+// at the origin) for the picture "ГЕЛИО ЭКЛ".
+struct HelioView {
+  bool valid = false;
+  std::array<double, 3> earth{}, planet{};
+};
+
+// The geocentric ecliptic view "ГЕО ЭКЛ": the planet at the source's place
+// (metres) and the unit direction of that place; an observatory's
+// equatorial vectors are rotated to the ecliptic of the date first.
+struct GeoView {
+  bool valid = false;
+  std::array<double, 3> planet{}, ray{};
 };
 
 enum class ObsRunEnd : std::uint8_t { None, Stopped, EndYear, EndOfFile, Error };
@@ -183,6 +215,8 @@ class ObservationRun {
   const ObsRows& rows() const { return rows_; }
   const std::vector<InsetLine>& inset() const { return inset_; }
   const HorizonView& horizon() const { return horizon_; }
+  const HelioView& helio() const { return helio_; }
+  const GeoView& geo() const { return geo_; }
   const StepDate& stepDate() const { return cur_; }   // date of the step just made
   const StepDate& tableDate() const { return loc_; }  // local date of the next table step
   std::int32_t StartY() const { return startY_; }
@@ -205,6 +239,15 @@ class ObservationRun {
   double MeanAbsDB() const;
   double MeanDR() const;
   std::int32_t NdR() const { return NdR_; }
+  // Steps that reached the deviations and were rejected by dR<dRmax.
+  std::int32_t Rejected() const { return Nreduced_ - NdR_; }
+  // True when the observatory file holds records marked "SIMULATED".
+  bool Simulated() const;
+  // The line of the run's end: the accepted and rejected steps, why no step
+  // was accepted, and a note on simulated records.
+  std::string Summary() const;
+  // Why no step was accepted; "" when some were.
+  std::string NoStepReason() const;
   // The means of dR and |dL| over every step that reached the deviations,
   // rejected ones included.
   double MeanDRReduced() const { return Nreduced_ ? sumDRAll_ / Nreduced_ : 0.0; }
@@ -228,6 +271,8 @@ class ObservationRun {
   ObsRows rows_;
   std::vector<InsetLine> inset_;
   HorizonView horizon_;
+  HelioView helio_;
+  GeoView geo_;
   MonthTable months_{};
   StepDate cur_, loc_;
   SourcePositions pos_;

@@ -25,14 +25,24 @@ bool HaveObservatoryFiles(const std::filesystem::path& folder) {
   return true;
 }
 
+bool ObservatoryFolderEmpty(const std::filesystem::path& folder) {
+  std::error_code ec;
+  const auto obs = ResolvePath(folder, "\\Obs");
+  if (!std::filesystem::is_directory(obs, ec)) return true;
+  for (const auto& e : std::filesystem::directory_iterator(obs, ec))
+    if (e.is_regular_file(ec)) return false;
+  return true;
+}
+
+bool WriteSampleObservatoryFiles(const std::filesystem::path& folder) {
+  if (!ObservatoryFolderEmpty(folder)) return true;
+  return MakeObservatoryFiles(folder, {}) && HaveObservatoryFiles(folder);
+}
+
 bool MakeObservatoryFiles(const std::filesystem::path& folder, const std::vector<std::string>& args) {
   std::vector<std::string> words = {folder.string()};
   words.insert(words.end(), args.begin(), args.end());
   return RunDataScript("make-obs.py", TORVIK6_OBS_SCRIPT, words);
-}
-
-bool EnsureObservatoryFiles(const std::filesystem::path& folder) {
-  return HaveObservatoryFiles(folder) || (MakeObservatoryFiles(folder, {}) && HaveObservatoryFiles(folder));
 }
 
 bool EnsureObservatoryFile(const std::filesystem::path& folder, const std::string& code, int body) {

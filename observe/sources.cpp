@@ -1,9 +1,12 @@
 #include "observe/sources.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "core/paths.h"
 #include "core/textfile.h"
+#include "observe/workbook_file.h"
 
 namespace torvik {
 
@@ -163,14 +166,23 @@ ObservationLine ParseObservationLine(std::string_view line, std::int32_t startY,
 ObservationSource::ObservationSource(std::filesystem::path folder, WorkbookFactory factory)
     : folder_(std::move(folder)), factory_(std::move(factory)) {}
 
+ObservationSource::~ObservationSource() {
+  workbook_.reset();
+  engine_.reset();
+}
+
+bool ObservationSource::EngineLost() const { return engine_ && engine_->Lost(); }
+
 const TableInfo* ObservationSource::table() const {
   if (kind_ != SourceKind::Tab || index_ < 1 || index_ > 10 || name_.empty()) return nullptr;
   return &kTables[static_cast<std::size_t>(index_ - 1)];
 }
 
 void ObservationSource::CloseWorkbook() {
-  // The built-in calculators keep no file: saving a workbook is dropping it.
+  // A workbook of the user is closed without saving: the program only reads
+  // it. The built-in calculators keep no file.
   workbook_.reset();
+  served_.clear();
 }
 
 SelectResult ObservationSource::SelectTable(int i) {
@@ -190,7 +202,8 @@ SelectResult ObservationSource::SelectTable(int i) {
     index_ = 0;
   } else {
     const TableInfo& t = kTables[static_cast<std::size_t>(i - 1)];
-    if (name_ == t.name && kind_ == SourceKind::Tab) s = 3;
+    // A workbook whose office was lost is opened again.
+    if (name_ == t.name && kind_ == SourceKind::Tab && !EngineLost()) s = 3;
     name_ = t.name;
     sheetCount_ = t.sheets;
     p.calendar = t.calendar;
@@ -210,12 +223,22 @@ SelectResult ObservationSource::SelectTable(int i) {
     if (s != 1) CloseWorkbook();
     if (s != 2) {
       path_ = ResolvePath(folder_, RelTablePath(name_));
-      workbook_ = factory_ ? factory_(name_) : nullptr;
+      std::string rel = RelTablePath(name_);
+      const auto file = builtinOnly_ ? std::nullopt : FindTableWorkbook(folder_, name_);
+      if (file) {
+        path_ = *file;
+        rel = "\\Tab\\" + file->filename().string();
+        if (!engine_ || engine_->Lost()) engine_ = std::make_unique<SpreadsheetEngine>();
+        workbook_ = engine_->Open(*file);
+      } else {
+        workbook_ = factory_ ? factory_(name_) : nullptr;
+      }
       if (!workbook_ || workbook_->SheetCount() < sheetCount_) {
         workbook_.reset();
-        r.message = UserMessage{std::string(kNotFound) + "\r\n" + RelTablePath(name_), kTitle};
+        r.message = UserMessage{std::string(kNotFound) + "\r\n" + rel, kTitle};
         return r;
       }
+      served_ = file ? file->filename().string() : kBuiltinTable;
       obsEnd_ = false;
       r.opened = true;
     }
@@ -230,8 +253,31 @@ bool ObservationSource::OpenObservatoryFile() {
   auto lines = ReadTextFile(path_);
   if (!lines) return false;
   lines_ = std::move(*lines);
+  simulated_ = false;
+  for (const auto& l : lines_)
+    if (l.rfind("SIMULATED", 0) == 0) {
+      simulated_ = true;
+      break;
+    }
   fileOpen_ = true;
   return true;
+}
+
+std::optional<ObservationSource::RecordSpan> ObservationSource::Records() const {
+  if (!fileOpen_ || kind_ != SourceKind::Obs) return std::nullopt;
+  std::optional<RecordSpan> span;
+  for (const auto& l : lines_) {
+    const ObservationLine o = ParseObservationLine(l, INT32_MAX, INT32_MIN);
+    if (o.status != ObservationLine::Status::Use || o.month == 0) continue;
+    if (!span) span = RecordSpan{o.year, o.year, o.month, o.hours / 24 + static_cast<float>(o.day)};
+    span->firstY = std::min(span->firstY, o.year);
+    if (o.year >= span->lastY) {
+      span->lastY = o.year;
+      span->lastM = o.month;
+      span->lastD = o.hours / 24 + static_cast<float>(o.day);
+    }
+  }
+  return span;
 }
 
 SelectResult ObservationSource::SelectObservatory(int i, int Npl) {
@@ -298,6 +344,7 @@ void ObservationSource::CloseSources() {
   fileOpen_ = false;
   lines_.clear();
   CloseWorkbook();
+  engine_.reset();
 }
 
 bool ObservationSource::Rewind() {
@@ -320,7 +367,11 @@ ActionResult ObservationSource::ReadTablePosition(const StepDate& d, int Npl, So
   auto read = [&](Cell c) {
     CellValue v;
     if (c.sheet == 0) return 0.0;
-    if (c.sheet > sheetCount_ || !wb.Get(c.sheet, c.ref, &v) || !std::isfinite(v.number)) ok = false;
+    // A text or an error value where a number belongs is a fault; an empty
+    // cell reads as 0.
+    if (c.sheet > sheetCount_ || !wb.Get(c.sheet, c.ref, &v) || v.kind != CellKind::Value || !v.text.empty() ||
+        !std::isfinite(v.number))
+      ok = false;
     return v.number;
   };
   const double ptab = read(cells->ptab);
@@ -336,7 +387,9 @@ ActionResult ObservationSource::ReadTablePosition(const StepDate& d, int Npl, So
   double lat = read(body->lat) / body->latDivisor;
   if (body->south.sheet != 0) {
     CellValue v;
-    if (body->south.sheet > sheetCount_ || !wb.Get(body->south.sheet, body->south.ref, &v)) ok = false;
+    if (body->south.sheet > sheetCount_ || !wb.Get(body->south.sheet, body->south.ref, &v) ||
+        v.kind == CellKind::Error)
+      ok = false;
     if (v.text == "S") lat = -lat;
   }
   if (!ok) return fault;

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,10 @@ inline constexpr const char* kObsTimeLabel = "часов, день от 1.1.0 г
 inline constexpr const char* kNotFound = "Не найден файл";
 inline constexpr const char* kTableFault = "Ошибка вычислений в таблицах";
 inline constexpr const char* kObsReadError = "Ошибка чтения данных из файла";
+// What the screen shows when a built-in calculator serves the open table.
+inline constexpr const char* kBuiltinTable = "встроенная";
+
+class SpreadsheetEngine;
 
 // One member of the group "таблицы" (index 1..10).
 struct TableInfo {
@@ -108,8 +113,25 @@ ObservationLine ParseObservationLine(std::string_view line, std::int32_t startY,
 class ObservationSource {
  public:
   using WorkbookFactory = std::function<std::unique_ptr<Workbook>(std::string_view tableName)>;
-  // folder: the program folder. factory: the calculators of the tables.
+  // folder: the program folder. factory: the calculators of the tables. A
+  // workbook of the table in "\Tab\" (observe/workbook_file.h) comes first;
+  // the spreadsheet engine starts with the first one opened and is kept until
+  // CloseSources() or the end of this object.
   explicit ObservationSource(std::filesystem::path folder, WorkbookFactory factory = MakeTableWorkbook);
+  ~ObservationSource();
+  ObservationSource(const ObservationSource&) = delete;
+  ObservationSource& operator=(const ObservationSource&) = delete;
+
+  // The calculators serve even when "\Tab\" holds a workbook of the table.
+  void SetBuiltinOnly(bool on) { builtinOnly_ = on; }
+  bool builtinOnly() const { return builtinOnly_; }
+  // Which serves the open table: the workbook's file name ("Almagest.xlsx"),
+  // kBuiltinTable for a calculator, "" when no table is open.
+  const std::string& servedBy() const { return served_; }
+  // The spreadsheet engine died or hung: the run that reads it ends.
+  bool EngineLost() const;
+  // nullptr before the first workbook is opened.
+  SpreadsheetEngine* engine() const { return engine_.get(); }
 
   // A click on member i of "таблицы" (0 = none) or "обсерватория"; Npl names
   // the observatory file.
@@ -147,12 +169,24 @@ class ObservationSource {
   bool ObsEnd() const { return obsEnd_; }
   void ClearObsEnd() { obsEnd_ = false; }
   bool IsOpen() const { return !name_.empty(); }
-  // "\Tab\" + name + ".xls" or "\Obs\" + code + Npl + ".txt", native path.
+  // The table's workbook ("\Tab\" + name + ".xls", or the ".xlsx" / ".ods"
+  // that serves) or "\Obs\" + code + Npl + ".txt", native path.
   const std::filesystem::path& path() const { return path_; }
   std::size_t lineCount() const { return lines_.size(); }
   std::size_t linePosition() const { return next_; }
   // The current table's row of kTables; nullptr for none or an observatory.
   const TableInfo* table() const;
+  // The open observatory file holds records marked "SIMULATED" in columns
+  // 1-10 (the sample files of the program).
+  bool Simulated() const { return fileOpen_ && simulated_; }
+  // The years of the usable records of the open observatory file and the
+  // date of its last record; nothing when it holds none.
+  struct RecordSpan {
+    std::int32_t firstY = 0, lastY = 0;
+    std::int16_t lastM = 1;
+    float lastD = 1;
+  };
+  std::optional<RecordSpan> Records() const;
 
  private:
   void CloseWorkbook();
@@ -160,6 +194,9 @@ class ObservationSource {
 
   std::filesystem::path folder_;
   WorkbookFactory factory_;
+  bool builtinOnly_ = false;
+  std::string served_;
+  std::unique_ptr<SpreadsheetEngine> engine_;  // outlives workbook_
   SourceKind kind_ = SourceKind::Tab;
   std::string name_;
   int index_ = 0;
@@ -169,6 +206,7 @@ class ObservationSource {
   std::vector<std::string> lines_;
   std::size_t next_ = 0;
   bool fileOpen_ = false;
+  bool simulated_ = false;
   bool obsEnd_ = false;
 };
 

@@ -5,6 +5,7 @@
 // "C6" or "AD61".
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,10 +13,14 @@
 namespace torvik {
 
 // What a cell holds: a number, a text (the "S" of a southern latitude) or
-// nothing. An empty cell reads as the number 0 and the empty text.
+// nothing. An empty cell reads as the number 0 and the empty text. A
+// spreadsheet tells a text apart even when it is empty, and an error value
+// such as #VALUE!; a place read from either is a fault of the workbook.
+enum class CellKind : std::uint8_t { Value, Text, Error };
 struct CellValue {
   double number = 0;
   std::string text;
+  CellKind kind = CellKind::Value;
 };
 
 class Workbook {

@@ -198,4 +198,19 @@ ActionResult ObsPlanTemplate(Model& m, double JD, float day, std::int16_t month,
   return std::nullopt;
 }
 
+void AsPlanFields(ObsPlanState* s, double MK) {
+  // The same operations as the screen's show (value / MK in thousand km,
+  // Fix(MK·v)/MK otherwise) and read (· MK for the distances).
+  auto t6 = [MK](double v) { return Fix(MK * v) / MK; };
+  s->Xzero[1] = MK * (Fix(s->Xzero[1]) / MK);
+  s->Xstep[1] = MK * (s->Xstep[1] / MK);
+  for (std::size_t i = 2; i <= 5; ++i) s->Xzero[i] = t6(s->Xzero[i]);
+  s->AlfaL0 = t6(s->AlfaL0);
+  s->W0sr = t6(s->W0sr);
+  s->earthR0sr = MK * (Fix(s->earthR0sr) / MK);
+  for (double* v : {&s->earthEks0, &s->earthBetta0, &s->earthAlfaP0, &s->earthAlfaU0, &s->earthAlfaL0, &s->earthW0sr})
+    *v = t6(*v);
+  for (std::size_t i = 1; i <= 5; ++i) s->Xopt[i] = t6(s->Xopt[i]);
+}
+
 }  // namespace torvik

@@ -90,4 +90,10 @@ ActionResult ReadObsPlanFile(const std::string& sourceKind, const std::string& s
 ActionResult ObsPlanTemplate(Model& m, double JD, float day, std::int16_t month, std::int16_t year,
                              ObsPlanState* s);
 
+// The plan as the plan screen's fields hold it after showing it and reading
+// it back: the zero levels, the planet's AlfaL0 and W0sr, the Earth's orbit
+// and the coded optimum truncated to six decimals (R0sr and Xzero(1), shown
+// in thousand km, to whole metres), the intervals as they are. `torvik6-cli observe-plan run` runs exactly the plan the screen runs.
+void AsPlanFields(ObsPlanState* s, double MK = 1000000.0);
+
 }  // namespace torvik

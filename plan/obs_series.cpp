@@ -29,6 +29,8 @@ double RunCriterion(const ObservationRun& run) {
 
 ActionResult ObsExperimentSeries::Start(const ObsSettings& s, ObsPlanState& st, int first, int last) {
   s_ = s;
+  // The residual files of "\Dat\" collect the records of every experiment.
+  s_.appendFiles = true;
   st_ = &st;
   exp_ = std::max(first, 1);
   last_ = std::min(last, kObsExperiments);
@@ -61,7 +63,9 @@ ActionResult ObsExperimentSeries::Step() {
     ended_ = false;
     ++exp_;
     if (auto msg = StartExperiment()) return msg;
+    if (oneStep_) run_->OneStep();
   }
+  oneStep_ = false;
   step_ = run_->Step();
   if (run_->Running()) return step_.message;
   Finish();
@@ -72,6 +76,27 @@ void ObsExperimentSeries::Finish() {
   st_->Ycrit[exp_] = RunCriterion(*run_);
   if (stopped_ || exp_ >= last_) running_ = false;
   else ended_ = true;
+}
+
+bool ObsExperimentSeries::Continue() {
+  if (running_ || !run_ || !stopped_) return false;
+  // The run was stopped inside (it still runs or ended by the stop), or the
+  // series between two experiments.
+  const bool inside = run_->Running() || run_->end() == ObsRunEnd::Stopped;
+  if (!ended_ && !inside) return false;
+  if (ended_ && exp_ >= last_) return false;
+  stopped_ = false;
+  running_ = true;
+  if (!ended_) run_->Continue();
+  return true;
+}
+
+bool ObsExperimentSeries::OneStep() {
+  if (!Continue()) return false;
+  stopped_ = true;  // the series ends again after this step
+  oneStep_ = ended_;
+  if (!ended_) run_->OneStep();
+  return true;
 }
 
 void ObsExperimentSeries::RequestStop() {

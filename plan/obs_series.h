@@ -37,7 +37,8 @@ class ObsExperimentSeries {
 
   // Runs experiments max(first, 1) .. min(last, 43) with the settings of
   // "Начать"; the orbit follows the plan only when s.planet is ObsTheory::P.
-  // Every experiment covers the same interval from the settings' start date.
+  // Every experiment covers the same interval from the settings' start date;
+  // the steps of every experiment append to the files of "\Dat\".
   // A first number above the last runs nothing. The message of a run that
   // cannot start ends the series.
   ActionResult Start(const ObsSettings& s, ObsPlanState& st, int first, int last);
@@ -52,6 +53,14 @@ class ObsExperimentSeries {
   // "Остановить" between two steps: the current run ends here with the steps
   // made so far, its criterion is stored and the series ends.
   void StopNow();
+  // "Продолжить" after a stop: the stopped run goes on from its step (or the
+  // next experiment starts) and the series after it; false when nothing is
+  // left to run.
+  bool Continue();
+  // "Сделать 1 шаг" after a stop: as Continue, for one step.
+  bool OneStep();
+  // The series was stopped (not run to its end).
+  bool Stopped() const { return stopped_ && !running_; }
 
   bool Running() const { return running_; }
   int ExpCur() const { return exp_; }
@@ -72,7 +81,7 @@ class ObsExperimentSeries {
   std::unique_ptr<ObservationRun> run_;
   ObsStepResult step_;
   int exp_ = 0, last_ = 0;
-  bool running_ = false, stopped_ = false, ended_ = false;
+  bool running_ = false, stopped_ = false, ended_ = false, oneStep_ = false;
 };
 
 }  // namespace torvik

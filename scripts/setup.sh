@@ -11,7 +11,6 @@ PACKAGES=(
   liberfa-dev libnova-dev
   casacore-data-jpl-de405 python3-casacore python3-numpy python3-erfa
   locales
-  libfreetype-dev
   libcairo2-dev libcli11-dev
   pybind11-dev python3-dev python3-pytest
   libreoffice-calc-nogui python3-uno python3-openpyxl

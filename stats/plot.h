@@ -1,19 +1,17 @@
 // The plot of the statistics screen as data: a list of lines, dots, circles and
 // texts in plot centimetres (x to the right from 0 to W, y upward from 0 to H).
 // What is drawn stays until Clear, so overlaid runs share one plot. The screen
-// paints the list; torvik6-cli renders the same list to a PNG or SVG file.
+// paints the list; stats/plot_image.h draws the same list into a PNG, SVG or
+// PDF file.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace torvik {
+#include "core/colour.h"
 
-struct Rgb {
-  std::uint8_t r = 0, g = 0, b = 0;
-  bool operator==(const Rgb&) const = default;
-};
+namespace torvik {
 
 // Pixels per plot centimetre of the screen's drawing surface.
 inline constexpr double kPlotPixelsPerCm = 24.9;
@@ -28,12 +26,16 @@ inline constexpr double kPlotTextHeight = 0.5;
 // Group borders closer than this many pixels are thinned to every k-th one.
 inline constexpr double kPlotMinBorderPixels = 10.0;
 
-inline constexpr Rgb kGridGrey{200, 200, 200};
+// Pixels per plot unit across and up of the surface a plot is painted on: the
+// statistics screen's kPlotPixelsPerCm both ways unless a picture says otherwise.
+struct PlotScale {
+  double x = kPlotPixelsPerCm;
+  double y = kPlotPixelsPerCm;
+};
+
 inline constexpr Rgb kZeroGrey{150, 150, 150};
 inline constexpr Rgb kPlotRed{255, 0, 0};
 inline constexpr Rgb kPlotGreen{0, 235, 0};
-// The colour value 1 of the group means and band marks: RGB (1, 0, 0).
-inline constexpr Rgb kColourOne{1, 0, 0};
 inline constexpr Rgb kPlotBlack{0, 0, 0};
 // The paper under a text that could not be set clear of the curves.
 inline constexpr Rgb kPlotPaper{255, 255, 255};

@@ -116,7 +116,7 @@ Sketch EllipseComparison::DrawOrbit(EccentricModel model) const {
     k.Circle(p2.x, p2.y, kMarker, kWhite);
   }
   // The deferent and the captions.
-  k.Circle(0, 0, a, kColour1);
+  k.Circle(0, 0, a, kColourOne);
   k.Text(-9, 10, "деферент (эклиптика)", kBlack);
   k.Text(0.5, 10, "эллипс ", kRed);
   // The ellipse and its body.
@@ -131,10 +131,10 @@ Sketch EllipseComparison::DrawOrbit(EccentricModel model) const {
   k.Circle(q1.x, q1.y, kMarker, kBlue);
   if (model == EccentricModel::Simple) {
     k.Text(7, 10, "эксцентр", kBlue);
-    k.Circle(q3.x, q3.y, off, kColour1);
-    k.Line(0, 0, 2 * q3.x, 2 * q3.y, kColour1);
-    k.Line(q3.x, q3.y, q3.x + off, q3.y, kColour1);
-    k.Circle(q3.x, q3.y, kMarker, kColour1);
+    k.Circle(q3.x, q3.y, off, kColourOne);
+    k.Line(0, 0, 2 * q3.x, 2 * q3.y, kColourOne);
+    k.Line(q3.x, q3.y, q3.x + off, q3.y, kColourOne);
+    k.Circle(q3.x, q3.y, kMarker, kColourOne);
     k.Line(C.x, C.y, 2 * q1.x - C.x, 2 * q1.y - C.y, kBlue);
   } else {
     k.Text(7, 10, "эквант", kGreen);
@@ -160,8 +160,8 @@ Sketch OrbitGrid() {
   Sketch k;
   for (int x = -10; x <= 14; ++x) k.Line(x, -10, x, 10, kGridGrey);
   for (int y = -10; y <= 10; ++y) k.Line(-10, y, 14, y, kGridGrey);
-  k.Line(-10, 0, 14, 0, kColour1);
-  k.Line(0, 10, 0, -10, kColour1);
+  k.Line(-10, 0, 14, 0, kColourOne);
+  k.Line(0, 10, 0, -10, kColourOne);
   return k;
 }
 

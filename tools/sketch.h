@@ -6,11 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace torvik {
+#include "core/colour.h"
 
-struct Rgb {
-  int r = 0, g = 0, b = 0;
-};
+namespace torvik {
 
 struct Shape {
   enum Kind { kLine, kCircle, kText, kPoint };
@@ -48,8 +46,5 @@ inline constexpr Rgb kWhite{255, 255, 255};
 inline constexpr Rgb kRed{255, 0, 0};
 inline constexpr Rgb kBlue{0, 0, 255};
 inline constexpr Rgb kGreen{0, 220, 0};
-inline constexpr Rgb kGridGrey{200, 200, 200};
-// The "colour value 1" of the old palette: practically black.
-inline constexpr Rgb kColour1{1, 0, 0};
 
 }  // namespace torvik

@@ -3,7 +3,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLayout>
+#include <QProgressBar>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
@@ -169,11 +171,54 @@ Screen* Navigator::Show(const std::string& id) {
     Messages().Show(UserMessage{NotReadyText(id), kTitle});
     return nullptr;
   }
+  auto p = pending_.find(id);
+  if (p != pending_.end() && !p->second().empty()) {
+    WaitToOpen(id, s);
+    return nullptr;
+  }
   s->Open();
   return s;
 }
 
+void Navigator::WaitToOpen(const std::string& id, Screen* screen) {
+  if (QWidget* w = Waiting(id)) {
+    w->raise();
+    w->activateWindow();
+    return;
+  }
+  auto window = std::make_unique<QWidget>(nullptr, Qt::Window);
+  window->setWindowTitle(screen->windowTitle());
+  auto* layout = new QVBoxLayout(window.get());
+  auto* line = new QLabel(QString::fromStdString(pending_[id]()));
+  auto* bar = new QProgressBar;
+  bar->setRange(0, 0);  // busy: the preparation does not know its share done
+  layout->addWidget(line);
+  layout->addWidget(bar);
+  window->resize(window->sizeHint().expandedTo(QSize(360, 0)));
+  auto* timer = new QTimer(window.get());
+  QObject::connect(timer, &QTimer::timeout, window.get(), [this, id, line, timer] {
+    const std::string text = pending_[id]();
+    if (!text.empty()) {
+      line->setText(QString::fromStdString(text));
+      return;
+    }
+    timer->stop();
+    // Deleted on the next turn of the event loop, not inside its own signal.
+    waiting_.extract(id).mapped().release()->deleteLater();
+    if (Screen* s = Find(id)) s->Open();
+  });
+  timer->start(100);
+  window->show();
+  waiting_[id] = std::move(window);
+}
+
+QWidget* Navigator::Waiting(const std::string& id) const {
+  auto w = waiting_.find(id);
+  return w == waiting_.end() ? nullptr : w->second.get();
+}
+
 void Navigator::CloseAll() {
+  waiting_.clear();
   for (auto& [id, screen] : screens_) screen->hide();
   if (exit_) exit_();
 }

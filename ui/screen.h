@@ -103,6 +103,12 @@ class Navigator {
   // Shows the screen; when no such screen exists yet, says so in a message
   // (with what to use meanwhile, when that is known).
   Screen* Show(const std::string& id);
+  // While `pending` returns a text, the screen `id` is not opened: Show puts up
+  // a small window with that text (the progress line of a preparation) and
+  // opens the screen as soon as the text is empty. Nothing blocks meanwhile.
+  void SetPending(const std::string& id, std::function<std::string()> pending) { pending_[id] = std::move(pending); }
+  // The window that waits to open the screen `id`, or nullptr.
+  QWidget* Waiting(const std::string& id) const;
   // What the user can do meanwhile while the screen `id` is not in the
   // program yet (one line, e.g. the torvik6-cli command that does its job).
   void SetMeanwhile(const std::string& id, std::string text) { meanwhile_[id] = std::move(text); }
@@ -115,10 +121,14 @@ class Navigator {
   void SetExitAction(std::function<void()> exit) { exit_ = std::move(exit); }
 
  private:
+  void WaitToOpen(const std::string& id, Screen* screen);
+
   std::map<std::string, Factory> factories_;
   std::vector<std::string> order_;
   std::map<std::string, std::unique_ptr<Screen>> screens_;
   std::map<std::string, std::string> meanwhile_;
+  std::map<std::string, std::function<std::string()>> pending_;
+  std::map<std::string, std::unique_ptr<QWidget>> waiting_;
   std::function<void()> exit_;
 };
 

@@ -1,13 +1,16 @@
 #include "observe/screens/observation.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 
-#include "observe/sample_files.h"
+#include "observe/workbook_file.h"
 #include "plan/obs_report.h"
 #include "core/fields.h"
 #include "core/textfile.h"
@@ -46,6 +49,13 @@ QLineEdit* Output(int width = 68) {
 void Show(QLineEdit* f, double v) {
   f->setText(ui::FormatNumber(v));
   f->setCursorPosition(0);
+}
+
+// A single-precision value (the day of a date) by the six-decimal rule, from
+// its own shortest text: 15.31 and not 15.3100004196167.
+void ShowSingle(QLineEdit* f, float v) {
+  const double d = std::strtod(SingleText(v).c_str(), nullptr);
+  Show(f, FixMK(d));
 }
 
 void Show(const std::array<QLineEdit*, 2>& f, const RowPair& p) {
@@ -221,6 +231,8 @@ void ObservationScreen::Build() {
   obsGroup->layout()->setSpacing(0);
   obsGroup->setEnabled(false);
   sources->addWidget(tableGroup);
+  servedLabel = new QLabel;
+  sources->addWidget(servedLabel);
   sources->addWidget(obsGroup);
   sources->addStretch();
   top->addLayout(sources);
@@ -274,6 +286,10 @@ void ObservationScreen::Build() {
   for (int i = 0; i < 7; ++i) boxes->addWidget(more[i], i / 2, i % 2);
   auto* right = new QVBoxLayout;
   right->addLayout(out);
+  runLabel = new QLabel;
+  runLabel->setWordWrap(true);
+  runLabel->setMaximumWidth(300);
+  right->addWidget(runLabel);
   right->addLayout(boxes);
   right->addStretch();
   top->addLayout(right);
@@ -451,34 +467,70 @@ void ObservationScreen::ApplyPresets(const SourcePresets& p) {
     Show(obsBField, p.ObsB);
   }
   if (p.hasDate) {
-    Show(dayField, p.day);
+    ShowSingle(dayField, p.day);
     Show(monthField, p.month);
     Show(yearField, p.year);
   }
 }
 
+void ObservationScreen::ShowServed() { servedLabel->setText(QString::fromStdString(src_.servedBy())); }
+
 void ObservationScreen::OnTable(int i) {
+  // Opening a workbook may start LibreOffice: a few seconds.
+  const bool wait = i >= 1 && i <= 10 && !src_.builtinOnly() &&
+                    FindTableWorkbook(folder_, kTables[static_cast<std::size_t>(i - 1)].name);
+  if (wait) QApplication::setOverrideCursor(Qt::WaitCursor);
   const SelectResult r = src_.SelectTable(i);
+  if (wait) QApplication::restoreOverrideCursor();
   ApplyPresets(r.presets);
+  ShowServed();
   if (r.opened) m_.Stop = 0;
+  runLabel->clear();
   ui::Report(r.message);
+  FollowSource();
+}
+
+// A template plan follows the date of the source just chosen.
+void ObservationScreen::FollowSource() {
+  if (planScreen_ && src_.IsOpen()) planScreen_->FollowDate();
 }
 
 void ObservationScreen::OnObservatory(int i) {
   const auto Npl = static_cast<ui::NumberField*>(planetField)->Integer(-1000, 1000);
   const int planet = Npl.value_or(1);
-  if (i >= 1 && i <= 5 && (planet == 0 || planet == 1 || planet == 2 || planet == 4))
-    EnsureObservatoryFile(folder_, kObservatories[static_cast<std::size_t>(i - 1)].code, planet);
   const SelectResult r = src_.SelectObservatory(i, planet);
   ApplyPresets(r.presets);
   if (r.opened) m_.Stop = 0;
+  runLabel->clear();
+  if (src_.IsOpen() && !r.message) {
+    // A date outside the file's records moves to its last record.
+    const auto d = ui::ParseNumber(dayField->text()), mo = ui::ParseNumber(monthField->text()),
+               y = ui::ParseNumber(yearField->text());
+    float day = d ? static_cast<float>(*d) : 0;
+    std::int32_t month = mo ? static_cast<std::int32_t>(std::lround(*mo)) : 0;
+    std::int32_t year = y && std::fabs(*y) < 1e7 ? static_cast<std::int32_t>(std::lround(*y)) : INT32_MIN;
+    if (FitDateToRecords(src_, &day, &month, &year)) {
+      ShowSingle(dayField, day);
+      Show(monthField, month);
+      Show(yearField, year);
+      OnDmyToJd();
+      if (const auto span = src_.Records())
+        runLabel->setText(QString::fromUtf8("записи файла: %1 - %2 гг.; дата - последняя запись")
+                              .arg(span->firstY)
+                              .arg(span->lastY));
+    }
+    if (src_.Simulated()) runLabel->setText(runLabel->text() + (runLabel->text().isEmpty() ? "" : "; ") +
+                                            QString::fromUtf8(kSimulatedNote));
+  }
   ui::Report(r.message);
+  FollowSource();
 }
 
 void ObservationScreen::OnDataKind(int k) {
   SourcePresets p;
   const SourceKind kind = k == 1 ? SourceKind::Obs : SourceKind::Tab;
   if (!src_.SwitchKind(kind, &p)) return;
+  ShowServed();
   tableGroup->blockSignals(true);
   obsGroup->blockSignals(true);
   tableGroup->Select(0);
@@ -555,6 +607,19 @@ std::optional<ObsSettings> ObservationScreen::ReadSettings() {
   return s;
 }
 
+// The plot scales, read again at every step (they may change during a run);
+// a field that does not hold a number or holds 0 keeps the former scale.
+void ObservationScreen::ReadScales() {
+  auto scale = [](QLineEdit* f, double* v, bool zeroOk) {
+    if (const auto x = ui::ParseNumber(f->text()); x && (zeroOk || *x != 0)) *v = *x;
+  };
+  scale(mtField, &MT_, false);
+  scale(mAlfaField, &MAlfa_, false);
+  scale(mdAlfaField, &MdAlfa_, false);
+  scale(mdRField, &MdR_, false);
+  scale(dYField, &dY_, true);
+}
+
 // The fields that a run takes again before its next step; a field that does
 // not hold a number keeps the former value.
 void ObservationScreen::ReadLive() {
@@ -581,7 +646,10 @@ void ObservationScreen::OnStart() {
     s->plan = PlanTheoryOf(planScreen_->state(), 0, m_);
   }
   seriesMode_ = false;
-  if (!ui::Report(run_->Start(*s))) return;
+  const ActionResult refused = run_->Start(*s);
+  if (refused && refused->text == kReopenFile) runLabel->setText(QString::fromUtf8(kReopenFile) + ": " + QString::fromUtf8(kReopenHint));
+  else runLabel->setText(run_->Simulated() && !refused ? QString::fromUtf8(kSimulatedNote) : QString());
+  if (!ui::Report(refused)) return;
   if (planScreen_) planScreen_->SetRunDates(s->day, s->month, s->year, run_->EndY());
   BeginPainting(*s);
   timer_.start(0);
@@ -614,16 +682,29 @@ void ObservationScreen::OnStop() {
   if (SeriesRunning()) {
     series_->StopNow();
     ShowRows();  // the date fields keep the stopped run's date
+    if (series_->run()) runLabel->setText(QString::fromStdString(series_->run()->Summary()));
     ShowPlanReport();
     Show(expFromField, series_->ExpCur());
     return;
   }
   run_->RequestStop();
-  if (run_->Started()) ShowRows();
+  if (run_->Started()) {
+    ShowRows();
+    runLabel->setText(QString::fromStdString(run_->Summary()));
+  }
 }
 
 void ObservationScreen::OnContinue() {
-  if (seriesMode_ || !run_->Started() || timer_.isActive()) return;
+  if (timer_.isActive()) return;
+  if (seriesMode_) {
+    if (series_ && series_->Continue()) {
+      runStartMs_ = QDateTime::currentMSecsSinceEpoch();
+      runStartSteps_ = series_->run()->steps();
+      timer_.start(0);
+    }
+    return;
+  }
+  if (!run_->Started()) return;
   ReadLive();
   run_->Continue();
   runStartMs_ = QDateTime::currentMSecsSinceEpoch();
@@ -632,7 +713,12 @@ void ObservationScreen::OnContinue() {
 }
 
 void ObservationScreen::OnOneStep() {
-  if (seriesMode_ || !run_->Started()) return;
+  if (seriesMode_) {
+    timer_.stop();
+    if (series_ && series_->OneStep()) SeriesTurn();
+    return;
+  }
+  if (!run_->Started()) return;
   timer_.stop();
   ReadLive();
   run_->OneStep();
@@ -643,11 +729,21 @@ void ObservationScreen::Turn() {
   if (seriesMode_) return SeriesTurn();
   if (!run_->Running()) return;
   ReadLive();
+  ReadScales();
   const ObsStepResult r = run_->Step();
   AfterStep(r);
   if (run_->Running()) timer_.start(r.pauseMs);
   else if (!progressLabel->text().endsWith(ui::kStoppedWord)) progressLabel->clear();
   ui::Report(r.message);
+  if (!run_->Running()) EndOfRun(r.end == ObsRunEnd::EndYear || r.end == ObsRunEnd::EndOfFile);
+}
+
+// The line of a finished run; a run that ran to its end without accepting a
+// step also says why in a message.
+void ObservationScreen::EndOfRun(bool plain) {
+  const ObservationRun& run = Cur();
+  runLabel->setText(QString::fromStdString(run.Summary()));
+  if (plain && !seriesMode_ && run.NdR() == 0) ui::Messages().Show(UserMessage{run.NoStepReason(), kTitle0});
 }
 
 // Counting, painting, the fields, the planet's period on the plan screen and
@@ -711,6 +807,7 @@ void ObservationScreen::RunExperiments() {
     ui::Messages().Show(UserMessage{"Введите правильно данные", kTitle0});
     return;
   }
+  if (!PlanFitsDate(*s)) return;
   planScreen_->ReadPlanFields();
   ObsPlanState& st = planScreen_->state();
   series_ = std::make_unique<ObsExperimentSeries>(m_, src_);
@@ -724,23 +821,41 @@ void ObservationScreen::RunExperiments() {
   timer_.start(0);
 }
 
+// Before a series: a template plan is rebuilt for the date of the fields; a
+// plan of another date (loaded from its file) is run only when the user
+// agrees.
+bool ObservationScreen::PlanFitsDate(const ObsSettings& s) {
+  if (planScreen_->FollowDate()) return true;
+  const ObsDate p = planScreen_->PlanDate();
+  if (p.year == s.year && p.month == s.month && p.day == s.day) return true;
+  const std::string question = "План составлен для даты " + SingleText(p.day) + "." + std::to_string(p.month) + "." +
+                               std::to_string(p.year) + ", а дата наблюдений " + SingleText(s.day) + "." +
+                               std::to_string(s.month) + "." + std::to_string(s.year) +
+                               ". Выполнить эксперименты с этим планом?";
+  return ui::Messages().Ask(UserMessage{question, kTitle0});
+}
+
 void ObservationScreen::SeriesTurn() {
   if (!series_->Running()) return;
+  ReadScales();
   const ActionResult message = series_->Step();
   const ObsStepResult& r = series_->lastStep();
   Show(expFromField, series_->ExpCur());
   AfterStep(r);
-  if (series_->ExperimentEnded()) ShowPlanReport();
+  if (series_->ExperimentEnded()) {
+    ShowPlanReport();
+    if (series_->run()) runLabel->setText(QString::fromStdString(series_->run()->Summary()));
+  }
   if (series_->Running()) timer_.start(r.pauseMs);
   ui::Report(message);
-  if (!series_->Running()) EndSeries();
+  if (!series_->Running() && !series_->Stopped()) EndSeries();
 }
 
 // The end of a series that was not stopped: the start date back in the date
 // fields, the first experiment 1.
 void ObservationScreen::EndSeries() {
   progressLabel->clear();
-  Show(dayField, seriesStart_.day);
+  ShowSingle(dayField, seriesStart_.day);
   Show(monthField, seriesStart_.month);
   Show(yearField, seriesStart_.year);
   Show(expFromField, 1);
@@ -814,7 +929,7 @@ void ObservationScreen::ShowRows() {
   const ObsRows& w = Cur().rows();
   Show(etUtField, w.etUtMinutes);
   Show(jdField, w.jdUt);
-  Show(dayField, w.date.day);
+  ShowSingle(dayField, w.date.day);
   Show(monthField, w.date.month);
   Show(yearField, w.date.year);
   Show(j2000, w.theoryJ2000);
@@ -884,13 +999,16 @@ void ObservationScreen::Paint(const ObsStepResult& r) {
   if (!r.reduced && !r.rejected) return;
   const int Npl = Cur().settings().Npl;
   const bool rays = raysBox->isChecked(), trails = trailsBox->isChecked();
-  // Heliocentric picture: the Sun, the Earth and the planet in plan and side view.
+  // Heliocentric picture: the Sun, the Earth and the planet in plan and side
+  // view, from the heliocentric vectors of the step (the Sun in the middle).
+  const HelioView& hv = Cur().helio();
   const int bodies[3] = {0, 3, Npl};
   for (std::size_t i = 0; i < 3; ++i) {
     const int k = bodies[i];
-    if (k < 0 || k > 10) continue;
-    const double x = m_.X[static_cast<std::size_t>(k)] / Mxy_, y = m_.Y[static_cast<std::size_t>(k)] / Mxy_,
-                 z = m_.Z[static_cast<std::size_t>(k)] / Mxy_;
+    if (k < 0 || k > 10 || !hv.valid) continue;
+    const std::array<double, 3> zero{};
+    const std::array<double, 3>& v = i == 0 ? zero : i == 1 ? hv.earth : hv.planet;
+    const double x = v[0] / Mxy_, y = v[1] / Mxy_, z = v[2] / Mxy_;
     const double rad = i == 0 ? 0.5 : 0.2;
     Drawn& prev = helioPrev_[i];
     if (!trails && prev.valid) {
@@ -948,10 +1066,10 @@ void ObservationScreen::Paint(const ObsStepResult& r) {
 // side view (about 0, 11), the rays toward the place of the source.
 void ObservationScreen::PaintGeo(int Npl, bool rays, bool trails) {
   if (Npl < 0 || Npl > 10) return;
-  const auto p = static_cast<std::size_t>(Npl);
-  const double x = (m_.X[p] - m_.X[3]) / Mxy_, y = (m_.Y[p] - m_.Y[3]) / Mxy_, z = (m_.Z[p] - m_.Z[3]) / Mxy_;
-  const double L = Cur().Lnab() / m_.kUgol, B = Cur().Bnab() / m_.kUgol;
-  const double rx = 20 * std::cos(L) * std::cos(B), ry = 20 * std::sin(L) * std::cos(B), rz = 20 * std::sin(B);
+  const GeoView& g = Cur().geo();
+  if (!g.valid) return;
+  const double x = g.planet[0] / Mxy_, y = g.planet[1] / Mxy_, z = g.planet[2] / Mxy_;
+  const double rx = 20 * g.ray[0], ry = 20 * g.ray[1], rz = 20 * g.ray[2];
   if (!trails && geoPrev_[0].valid) {
     obsPicture->Circle(geoPrev_[0].x, geoPrev_[0].y, 0.2, kWhite, 1.0, true);
     obsPicture->Circle(geoPrev_[0].x, geoPrev_[0].z + 11, 0.2, kWhite, 1.0, true);
@@ -1024,9 +1142,9 @@ void ObservationScreen::OnDmyToJd() {
     ui::Messages().Show(UserMessage{kWrongDate, kTitle0});
     return;
   }
-  m_.JD = DmyToJd(Calendar(), static_cast<std::int32_t>(std::lround(*y)), static_cast<std::int32_t>(std::lround(*mo)),
+  m_.JD = FieldJD(Calendar(), static_cast<std::int32_t>(std::lround(*y)), static_cast<std::int32_t>(std::lround(*mo)),
                   static_cast<float>(*d), m_.JD);
-  Show(jdField, Fix(1000 * m_.JD) / 1000);
+  Show(jdField, m_.JD);
 }
 
 void ObservationScreen::OnJdToDmy() {
@@ -1045,7 +1163,7 @@ void ObservationScreen::OnJdToDmy() {
 
 void ObservationScreen::OnJd0() {
   if (run_->Started()) {
-    Show(dayField, run_->settings().day);
+    ShowSingle(dayField, run_->settings().day);
     Show(monthField, run_->settings().month);
     Show(yearField, run_->settings().year);
   }
@@ -1055,6 +1173,7 @@ void ObservationScreen::OnJd0() {
 void ObservationScreen::OnClose() {
   OnStop();
   src_.CloseSources();
+  ShowServed();
   tableGroup->blockSignals(true);
   obsGroup->blockSignals(true);
   tableGroup->Select(0);

@@ -67,6 +67,12 @@ class ObservationScreen : public ui::Screen {
   ui::OptionGroup *dayStartGroup = nullptr, *viewGroup = nullptr, *earthGroup = nullptr, *planetGroup = nullptr;
   ui::OptionGroup *criterionGroup = nullptr, *planGroup = nullptr;
   QLabel *timeLabel = nullptr, *scaleLabel = nullptr, *progressLabel = nullptr;
+  // Under "таблицы": which serves the open table, the workbook's file name or
+  // "встроенная"; empty when no table is open.
+  QLabel* servedLabel = nullptr;
+  // The line of the run beside the results: accepted and rejected steps, why
+  // none was accepted, simulated records, how to open a file again.
+  QLabel* runLabel = nullptr;
   ui::Picture *obsPicture = nullptr, *helioPicture = nullptr, *devPicture = nullptr;
   QScrollArea* helioFrame = nullptr;  // the outer heliocentric picture
   QScrollBar *scaleBar = nullptr, *helioBar = nullptr;
@@ -110,8 +116,13 @@ class ObservationScreen : public ui::Screen {
   void OnObservatory(int i);
   void OnDataKind(int k);
   void ApplyPresets(const SourcePresets& p);
+  void ShowServed();
   std::optional<ObsSettings> ReadSettings();
   void ReadLive();
+  void ReadScales();
+  void EndOfRun(bool plain);
+  void FollowSource();
+  bool PlanFitsDate(const ObsSettings& s);
   CalendarSetting Calendar() const;
   void OnStart();
   void OnStop();

@@ -50,4 +50,43 @@ bool CalcWing(const TableDate& d, TablePlaces* out);
 // 1 January AD 1 (linear 49 000-year term plus access and recess).
 double AlfonsineEighthSphere(double t);
 
+// Mean places of a Ptolemaic table (degrees): the mean Sun (= the mean
+// longitude of Venus and Mercury), the mean arguments (anomalies) of the
+// planets, the mean longitude of Mars and its argument (mean Sun less mean
+// Mars), and the apogees of Sun, Mercury, Venus and Mars.
+struct TableMeans {
+  double sun = 0, mercuryArg = 0, venusArg = 0, marsLon = 0, marsArg = 0;
+  double apogee[4] = {0, 0, 0, 0};
+};
+// al-Battani: t days after noon of 14 July 622 at ar-Raqqa (tropical).
+TableMeans BattaniMeans(double t);
+// Toledan: t days after noon of 14 July 622 at Toledo (sidereal), and the
+// equation of access and recess that makes them tropical.
+TableMeans ToledanMeans(double t);
+double ToledanAccessRecess(double t);
+// Alfonsine: t days after noon of 1 January AD 1 (tropical).
+TableMeans AlfonsineMeans(double t);
+// The Alfonsine equation (true less mean longitude, degrees) of a body for
+// mean centre kappa and mean argument alpha, by the table method on the
+// columns that stand for the printed ones, and the greatest values of those
+// columns (centre, argument at mean distance, longior, propior; the Sun's
+// argument and distance columns are 0).
+double AlfonsineEquation(Body body, double kappa, double alpha);
+struct TableMaxima;
+TableMaxima AlfonsineColumnMaxima(Body body);
+
+// Copernicus's mean and true quantities (De revolutionibus III, V) at t days
+// after the midnight opening 1 January AD 1, meridian of Cracow. Degrees,
+// sidereal (from the first star of Aries) unless said; eccentricity of the
+// Earth's orbit in parts of 10 000.
+struct CopernicanMeans {
+  double meanPrecession = 0, truePrecession = 0, simpleAnomaly = 0;
+  double meanSun = 0, sun = 0;                       // simple (sidereal) mean and true Sun
+  double meanApogee = 0, trueApogee = 0, eccentricity = 0;
+  double venusCommutation = 0, mercuryCommutation = 0, mercuryApogee = 0;
+  double marsLon = 0, marsCommutation = 0, marsApogee = 0;
+};
+CopernicanMeans CopernicusAt(double t);
+
+
 }  // namespace torvik::tables

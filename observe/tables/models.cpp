@@ -120,17 +120,86 @@ double PtolemaicEquationExact(const PtolemaicPlanet& p, double kappa, double alp
 
 double PtolemaicEquationTable(const PtolemaicPlanet& p, double kappa, double alpha) {
   const EpicycleCentre c = LocateEpicycle(p.kind, kappa, p.e);
+  const double de = p.distanceE > 0 ? p.distanceE : p.e;
+  const double rho = de == p.e ? c.rho : LocateEpicycle(p.kind, kappa, de).rho;
   const double a = alpha - c.c;  // true argument
   const double p0 = ArgumentEquation(a, p.r, 60);
   const double max0 = AsinD(p.r / 60);
-  if (c.rho >= 60) {
-    const double far = GreatestDistance(p.kind, p.e);
-    const double k = (max0 - AsinD(p.r / c.rho)) / (max0 - AsinD(p.r / far));
+  if (rho >= 60) {
+    const double far = GreatestDistance(p.kind, de);
+    const double k = (max0 - AsinD(p.r / rho)) / (max0 - AsinD(p.r / far));
     return c.c + p0 - k * (p0 - ArgumentEquation(a, p.r, far));
   }
-  const double near = LeastDistance(p.kind, p.e);
-  const double k = (AsinD(p.r / c.rho) - max0) / (AsinD(p.r / near) - max0);
+  const double near = LeastDistance(p.kind, de);
+  const double k = (AsinD(p.r / rho) - max0) / (AsinD(p.r / near) - max0);
   return c.c + p0 + k * (ArgumentEquation(a, p.r, near) - p0);
+}
+
+namespace {
+
+// An odd function of an angle tabulated in Ptolemy's rows (6..90 by 6,
+// 93..180 by 3), whole minutes, read with linear interpolation.
+template <class F>
+double PtolemyRows(F f, double x) {
+  const double v = Norm180(x), a = std::fabs(v);
+  const double step = a < 90 ? 6 : 3;
+  const double lo = a < 90 ? std::floor(a / 6) * 6 : std::min(177.0, 90 + std::floor((a - 90) / 3) * 3);
+  auto row = [&](double arg) { return std::round(f(arg) * 60) / 60; };
+  const double flo = row(lo), fhi = row(lo + step);
+  const double y = flo + (a - lo) / step * (fhi - flo);
+  return v < 0 ? -y : y;
+}
+
+}  // namespace
+
+double PtolemaicEquationPrinted(const PtolemaicPlanet& p, double kappa, double alpha) {
+  TableColumns cols;
+  cols.centre = TableColumns::Centre::kPtolemyRows;
+  cols.argumentRows = true;
+  return PtolemaicEquationColumns(p, cols, kappa, alpha);
+}
+
+namespace {
+
+double CentreColumn(const PtolemaicPlanet& p, const TableColumns& cols, double kappa) {
+  switch (cols.centre) {
+    case TableColumns::Centre::kPtolemyRows:
+      return cols.centreScale * PtolemyRows([&](double k) { return LocateEpicycle(p.kind, k, p.e).c; }, kappa);
+    case TableColumns::Centre::kEccentric:
+      return cols.centreScale * EccentricEquation(kappa, cols.centreE);
+    case TableColumns::Centre::kGeometry:
+      break;
+  }
+  return cols.centreScale * LocateEpicycle(p.kind, kappa, p.e).c;
+}
+
+}  // namespace
+
+double PtolemaicEquationColumns(const PtolemaicPlanet& p, const TableColumns& cols, double kappa, double alpha) {
+  const EpicycleCentre geo = LocateEpicycle(p.kind, kappa, p.e);
+  const double c = CentreColumn(p, cols, kappa);
+  const double a = alpha - c;  // true argument
+  const double g0 = ArgumentEquation(a, p.r, 60);
+  const double p0 =
+      cols.argumentRows ? PtolemyRows([&](double x) { return ArgumentEquation(x, p.r, 60); }, a) : g0;
+  const double max0 = AsinD(p.r / 60);
+  if (geo.rho >= 60) {
+    const double far = GreatestDistance(p.kind, p.e);
+    const double k = (max0 - AsinD(p.r / geo.rho)) / (max0 - AsinD(p.r / far));
+    return c + p0 - k * cols.longiorScale * (g0 - ArgumentEquation(a, p.r, far));
+  }
+  const double near = LeastDistance(p.kind, p.e);
+  const double k = (AsinD(p.r / geo.rho) - max0) / (AsinD(p.r / near) - max0);
+  return c + p0 + k * cols.propiorScale * (ArgumentEquation(a, p.r, near) - g0);
+}
+
+TableMaxima ColumnMaxima(const PtolemaicPlanet& p, const TableColumns& cols) {
+  TableMaxima m = PtolemaicMaxima(p);
+  m.centre = Greatest([&](double k) { return std::fabs(CentreColumn(p, cols, k)); });
+  if (cols.argumentRows) m.argument = Greatest([&](double a) { return PtolemyRows([&](double x) { return ArgumentEquation(x, p.r, 60); }, a); });
+  m.longior *= cols.longiorScale;
+  m.propior *= cols.propiorScale;
+  return m;
 }
 
 TableMaxima PtolemaicMaxima(const PtolemaicPlanet& p) {

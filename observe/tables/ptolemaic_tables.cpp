@@ -1,6 +1,7 @@
 // The Ptolemaic tables: Almagest, Handy Tables, al-Battani, al-Khwarizmi,
 // the Toledan and the Alfonsine tables. One geometry (models.h), one
 // parameter table per table and body; only the frames differ.
+#include <array>
 #include <cmath>
 
 #include "observe/tables/calculators.h"
@@ -48,11 +49,6 @@ constexpr PtolemaicRow kAlmagestMars{Sexa(3, 32), Sexa(0, 31, 26, 36, 53, 51, 33
 
 // Days from the era of Nabonassar to Thoth 1 of Philip year 1 (424 Egyptian years).
 constexpr double kPhilipAfterNabonassar = 154760;
-// Days from the era of Nabonassar to Thoth 1 of Antoninus year 1 (AD 137), the
-// Almagest's second epoch; JD of that noon.
-constexpr double kAntoninusAfterNabonassar = 884 * 365.0;
-constexpr double kNabonassarJD = 1448638;
-constexpr double kAntoninusJD = kNabonassarJD + kAntoninusAfterNabonassar;
 
 double Mean(double radix, double motion, double t) { return Norm360(radix + motion * t); }
 
@@ -62,12 +58,7 @@ double PlanetLongitude(const PtolemaicPlanet& p, double meanLon, double arg, dou
   return Norm360(meanLon + (table ? PtolemaicEquationTable(p, kappa, arg) : PtolemaicEquationExact(p, kappa, arg)));
 }
 
-// Mean places of one moment: mean Sun, the argument of each planet, the mean
-// longitude of Mars, and the four apogees.
-struct MeanPlaces {
-  double sun = 0, mercuryArg = 0, venusArg = 0, marsLon = 0, marsArg = 0;
-  double apogee[4] = {0, 0, 0, 0};
-};
+using MeanPlaces = TableMeans;
 
 // The places of all four bodies from mean places, by one Ptolemaic parameter set.
 void TruePlaces(const MeanPlaces& m, double sunE, const PtolemaicPlanet& mercury, const PtolemaicPlanet& venus,
@@ -117,60 +108,54 @@ MeanPlaces AlmagestMeans(double t) {
   return m;
 }
 
-// --- al-Battani, Sabi' Zij (Raqqa, c. 900) ---
-// Tropical year 365 d 5 h 46 m 24 s; precession 1 degree in 66 years; solar
-// eccentricity 2;4,45 and apogee 82;17 about AD 880 (Nallino's edition as
-// summarised in the literature); Venus on the solar apogee with half the solar
-// eccentricity (Mozaffari 2020). Stand-ins: the radices are the Almagest's at
-// Antoninus 1 (AD 137) carried with these motions; the planets' sidereal
-// motions are Ptolemy's; Mars and Mercury keep Ptolemy's e and r and their
-// AD 137 apogees advanced with this precession; latitudes by the Almagest.
-constexpr double kBattaniYear = 365 + (5 * 3600 + 46 * 60 + 24) / 86400.0;
-constexpr double kBattaniPrecession = 1.0 / (66 * 365.25);  // degrees/day
+// --- al-Battani, al-Zij al-Sabi' (ar-Raqqa, c. 900) ---
+// Nallino's edition (Opus astronomicum II, Milan 1907). Radices of the Arab
+// years: the mean places at the beginning of the Hijra, which al-Battani puts
+// on 15 July 622; numerically they are those of noon of 14 July (JD 1948438)
+// at ar-Raqqa. Tropical mean motions as the Arab-year tables run: Mars,
+// Venus and Mercury from 870 Arab years, the Sun from its rows of AH 1 and
+// AH 301 (113;58,4 and 138;36,25 with 291 revolutions between, 300 Arab
+// years = 106 310 days). The Roman-year tables move the Sun 20 revolutions
+// and 0;11,10,14,35,31,30 in 20 Julian years (7305 days; the year of 365 d
+// 5 h 46 m 24 s); by that motion AH 301 would be 138;36,26,45: the Arab-year
+// column, a sum of its printed entries, falls 0.17" behind it in every 30
+// years, and the Roman tables' Sun of 880 then stands 2.4" above ours.
+// Precession 0;0,54,33 a Julian year, uniform (1 degree in 66 years), moving
+// the apogees from their places in year 1191 of Dhu 'l-qarnayn (noon of 29
+// February 880): Sun 82;17, Mars 126;58, Mercury 201;28; Venus on the Sun's.
+// Solar eccentricity 2;4,45. Mars and Mercury on Ptolemy's elements (6/12,
+// 39;30; crank 3, 22;30). Venus: the equation of centre on 2;4,45 as the
+// equant's eccentricity, the distance columns on Ptolemy's 1;15, epicycle
+// 43;10. Latitudes by Ptolemy (Almagest XIII), as al-Battani takes them.
+constexpr double kBattaniEpochJD = 1948438;  // noon 14 July 622, ar-Raqqa
+constexpr double kBattaniSunMotion = (291 * 360 + Sexa(138, 36, 25) - Sexa(113, 58, 4)) / 106310;
+constexpr double kBattaniPrecession = Sexa(0, 0, 54, 33) / 365.25;  // degrees/day
+constexpr double kBattaniApogeeEpoch = 2042537 - kBattaniEpochJD;  // noon 29 Feb 880
 constexpr double kBattaniSunE = Sexa(2, 4, 45);
-constexpr double kBattaniSunApogee = Sexa(82, 17);
-constexpr double kBattaniApogeeJD = 2042478;  // AD 880 January 1, noon
 constexpr PtolemaicPlanet kBattaniMercury{Deferent::kCrank, 3, Sexa(22, 30)};
-constexpr PtolemaicPlanet kBattaniVenus{Deferent::kEquant, Sexa(2, 4, 45) / 2, Sexa(43, 10)};
+constexpr PtolemaicPlanet kBattaniVenus{Deferent::kEquant, Sexa(2, 4, 45) / 2, Sexa(43, 10), Sexa(1, 15)};
 constexpr PtolemaicPlanet kBattaniMars{Deferent::kEquant, 6, Sexa(39, 30)};
-constexpr double kPtolemyMercuryApogee137 = 190, kPtolemyMarsApogee137 = Sexa(115, 30);
-
-// Mean places of the al-Battani frame at Julian date jd (local noon-based);
-// also used by the al-Khwarizmi stand-in.
-MeanPlaces BattaniMeans(double jd) {
-  const double t = jd - kAntoninusJD;
-  const MeanPlaces at = AlmagestMeans(kAntoninusAfterNabonassar);
-  const double sunMotion = 360 / kBattaniYear;
-  // Ptolemy's motions with his precession replaced by al-Battani's.
-  const double marsMotion = kAlmagestMars.lonMotion - kAlmagestApogeeMotion + kBattaniPrecession;
-  MeanPlaces m;
-  m.sun = Mean(at.sun, sunMotion, t);
-  m.mercuryArg = Mean(at.mercuryArg, kAlmagestMercury.argMotion, t);
-  m.venusArg = Mean(at.venusArg, kAlmagestVenus.argMotion, t);
-  m.marsLon = Mean(at.marsLon, marsMotion, t);
-  m.marsArg = Norm360(m.sun - m.marsLon);
-  m.apogee[kSun] = kBattaniSunApogee + kBattaniPrecession * (jd - kBattaniApogeeJD);
-  m.apogee[kVenus] = m.apogee[kSun];
-  m.apogee[kMercury] = kPtolemyMercuryApogee137 + kBattaniPrecession * t;
-  m.apogee[kMars] = kPtolemyMarsApogee137 + kBattaniPrecession * t;
-  return m;
-}
+constexpr PtolemaicRow kBattaniSun{Sexa(113, 58, 4), kBattaniSunMotion, 0, 0, Sexa(82, 17),
+                                   {Deferent::kEquant, kBattaniSunE, 0}};
+constexpr PtolemaicRow kBattaniMercuryRow{0, 0, Sexa(73, 23), Sexa(3, 6, 24, 7, 39), Sexa(201, 28), kBattaniMercury};
+constexpr PtolemaicRow kBattaniVenusRow{0, 0, Sexa(45, 7), Sexa(0, 36, 59, 29, 27), Sexa(82, 17), kBattaniVenus};
+constexpr PtolemaicRow kBattaniMarsRow{Sexa(211, 48), Sexa(0, 31, 26, 40, 12), 0, 0, Sexa(126, 58), kBattaniMars};
 
 // --- Toledan Tables (c. 1080) ---
-// Sidereal radices for the Hijra (622 July 15, noon; JD 1948439) in signs of
-// 30 degrees, sidereal motions and apogees as transcribed by the ALFA project
-// (DISHAS, kanon-api toledan_tables.json); our reading of the era and units.
-// Tropical = sidereal + the equation of access and recess; Thabit's model is
-// taken in the form asin(sin 10;45 · sin(theta - 90)) with theta = 1,34;2 at
-// the Hijra moving 0;5,19,14,10,33,30 per Julian year. The quarter-circle
-// origin of theta is our reading: counted so, the equation grows by about a
-// degree in 60 years through 622..1080 and the tables stay within about a
-// degree of modern theory over that span; with sin(theta) itself it would
-// shrink, and the Sun would stand 10 degrees off at the Hijra. The solar and
-// Venus eccentricities are al-Battani's (the Toledan equation tables were
-// not read); Mars and Mercury keep Ptolemy's e and r; latitudes by the
-// Almagest.
-constexpr double kHijraJD = 1948439;
+// al-Battani's radices moved to the meridian of Toledo and made sidereal, as
+// the ALFA project transcribes them (DISHAS; kanon-api toledan_tables.json,
+// radices read in signs of 30 degrees): epoch the same instant, noon of
+// 14 July 622 at Toledo. Sidereal motions and apogees fixed among the stars
+// (Venus on the Sun's). Tropical = sidereal + the equation of access and
+// recess, Thabit's form asin(sin 10;45 sin theta), theta moving
+// 0;5,19,14,10,33,30 an Arab year (354 11/30 days). The radix of theta is
+// fixed by the radices themselves: the Sun's and Mars's sidereal radices lie
+// 0;24 and 0;27 below al-Battani's tropical ones (meridian shift allowed),
+// so the equation at the epoch is +0;25 and theta = 2;15. The printed
+// argument radix "1,34;2" is not used (read as it stands it gives 10;43 at
+// the Hijra). Eccentricities and radii al-Battani's (the Toledan equation
+// tables were not at hand); latitudes Ptolemy's.
+constexpr double kToledanEpochJD = 1948438;  // noon 14 July 622, Toledo
 constexpr PtolemaicRow kToledanSun{Sexa(113, 41, 11), Sexa(0, 59, 8, 11, 28, 27, 30), 0, 0, Sexa(77, 50),
                                    {Deferent::kEquant, kBattaniSunE, 0}};
 constexpr PtolemaicRow kToledanMercury{0, 0, Sexa(73, 46, 18), Sexa(3, 6, 24, 7, 39, 31, 26), Sexa(197, 30),
@@ -179,14 +164,10 @@ constexpr PtolemaicRow kToledanVenus{0, 0, Sexa(45, 28, 37), Sexa(0, 36, 59, 29,
                                      kBattaniVenus};
 constexpr PtolemaicRow kToledanMars{Sexa(211, 24, 59), Sexa(0, 31, 26, 32, 15, 17, 1), 0, 0, Sexa(121, 50),
                                     kBattaniMars};
-constexpr double kToledanTrepidationRadix = Sexa(94, 2);
-constexpr double kToledanTrepidationMotion = Sexa(0, 5, 19, 14, 10, 33, 30) / 365.25;  // degrees/day
+constexpr double kToledanTrepidationRadix = Sexa(2, 15);
+constexpr double kArabYear = 354 + 11 / 30.0;
+constexpr double kToledanTrepidationMotion = Sexa(0, 5, 19, 14, 10, 33, 30) / kArabYear;  // degrees/day
 constexpr double kToledanTrepidationMax = Sexa(10, 45);
-
-double ToledanTrepidation(double jd) {
-  const double theta = kToledanTrepidationRadix + kToledanTrepidationMotion * (jd - kHijraJD);
-  return AsinDeg(SinDeg(kToledanTrepidationMax) * SinDeg(theta - 90));
-}
 
 // --- al-Khwarizmi, Zij al-Sindhind (Adelard's Latin of Maslama's revision) ---
 // Only the solar maximum equation 2;14 is known to us (Neugebauer 1962). The
@@ -199,10 +180,29 @@ constexpr double kKhwarizmiSunMaxEquation = Sexa(2, 14);
 // --- Alfonsine Tables, Parisian version (epoch noon of 1 January AD 1) ---
 // Radices and motions as in the ALFA project's transcription (kanon-api,
 // DISHAS) and pseusys/alfonsine; Poulle 1984. Tropical mean motions;
-// apogees = radix + motion of the eighth sphere (Venus on the Sun's). The Sun
-// and Venus from their printed maxima (centre 2;10 both, Venus epicycle
-// 45;59); Mars and Mercury with Ptolemy's e and r, whose maxima meet the
-// printed 11;24/41;10 and 3;2/22;2 within a minute and a half.
+// apogees = radix + motion of the eighth sphere (Venus on the Sun's). The
+// equations by the procedure of the printed tables: equation of centre,
+// true argument, argument equation at mean distance, coefficient entered with
+// the true centre, difference toward the greatest or least distance. The
+// columns themselves are known to us by their printed maxima (Sun 2;10; Mars
+// 11;24/41;10/5;38/8;3; Venus 2;10/45;59/1;42/1;52; Mercury 3;2/22;2/3;12/
+// 2;1) and by the printed computation of 3 July 1327; what stands for each:
+// - Sun: the simple eccentric of the greatest equation 2;10.
+// - Venus: the Sun's column as its equation of centre (same argument, same
+//   greatest value: our reading); Ptolemy's epicycle 43;10 (greatest
+//   equation 46;0, printed 45;59) and his 1;15 for the distance columns and
+//   the coefficient, which give the printed 1;42 and 1;52 (1;42,24 and
+//   1;51,39). The printed Venus of 1327 comes out 56" low (-48" with the
+//   printed solar value there). Distance columns on the 1;8 of an equant of
+//   2;10 with the epicycle of 45;59 meet 1327 within 14" but reach only 1;33
+//   and 1;41; the two maxima of the print are held the stronger evidence.
+// - Mars: Ptolemy's e 6 and r 39;30, the equation of centre and the
+//   distance columns brought to their printed maxima (the geometry reaches
+//   11;25,16, 5;40,4 and 8;6,40).
+// - Mercury: Ptolemy's crank e 3, r 22;30; the centre and argument columns
+//   are Ptolemy's rows carried to every degree (at 3 July 1327 they give the
+//   printed argument equation 20;47,50 to the second, where the geometry
+//   gives 20;48,27).
 constexpr double kIncarnationJD = 1721424;
 constexpr PtolemaicRow kAlfonsineSun{Sexa(278, 21, 0, 30, 28), Sexa(0, 59, 8, 19, 37, 19, 13, 56), 0, 0,
                                      Sexa(71, 25, 23), kNoPlanet};
@@ -213,8 +213,7 @@ constexpr PtolemaicRow kAlfonsineVenus{0, 0, Sexa(129, 22, 2, 36), Sexa(0, 36, 5
 constexpr PtolemaicRow kAlfonsineMars{Sexa(41, 25, 29, 43), Sexa(0, 31, 26, 38, 40, 5), 0, 0,
                                       Sexa(115, 12, 13, 4), {Deferent::kEquant, 6, Sexa(39, 30)}};
 constexpr double kAlfonsineSunMaxEquation = Sexa(2, 10);
-constexpr double kAlfonsineVenusMaxCentre = Sexa(2, 10);
-constexpr double kAlfonsineVenusMaxArgument = Sexa(45, 59);
+constexpr TableMaxima kAlfonsineMarsMaxima{Sexa(11, 24), Sexa(41, 10), Sexa(5, 38), Sexa(8, 3)};
 // Eighth sphere: 360 degrees in 49 000 Julian years (radix 0) plus access and
 // recess, argument 360 degrees in 7000 years from 5s 59;12,34 (physical
 // signs of 60), equation asin(sin 9° sin theta).
@@ -224,6 +223,23 @@ constexpr double kAccessRecessMotion = Sexa(0, 0, 0, 30, 24, 49);
 constexpr double kAccessRecessMax = 9;
 
 }  // namespace
+
+TableMeans BattaniMeans(double t) {
+  TableMeans m = RowMeans(kBattaniSun, kBattaniMercuryRow, kBattaniVenusRow, kBattaniMarsRow, t,
+                          kBattaniPrecession * (t - kBattaniApogeeEpoch));
+  return m;
+}
+
+TableMeans ToledanMeans(double t) { return RowMeans(kToledanSun, kToledanMercury, kToledanVenus, kToledanMars, t, 0); }
+
+double ToledanAccessRecess(double t) {
+  const double theta = kToledanTrepidationRadix + kToledanTrepidationMotion * t;
+  return AsinDeg(SinDeg(kToledanTrepidationMax) * SinDeg(theta));
+}
+
+TableMeans AlfonsineMeans(double t) {
+  return RowMeans(kAlfonsineSun, kAlfonsineMercury, kAlfonsineVenus, kAlfonsineMars, t, AlfonsineEighthSphere(t));
+}
 
 double AlfonsineEighthSphere(double t) {
   const double theta = kAccessRecessRadix + kAccessRecessMotion * t;
@@ -255,7 +271,8 @@ bool CalcHandyTables(const TableDate& d, TablePlaces* out) {
 bool CalcAlBattani(const TableDate& d, TablePlaces* out) {
   double jd;
   if (!JulianNoonJD(d, &jd)) return false;
-  TruePlaces(BattaniMeans(jd), kBattaniSunE, kBattaniMercury, kBattaniVenus, kBattaniMars, true, true, out);
+  TruePlaces(BattaniMeans(jd - kBattaniEpochJD), kBattaniSunE, kBattaniMercury, kBattaniVenus, kBattaniMars, true,
+             true, out);
   out->ptab = 0;
   return true;
 }
@@ -264,8 +281,9 @@ bool CalcAlKhwarizmi(const TableDate& d, TablePlaces* out) {
   double jd;
   if (!JulianNoonJD(d, &jd)) return false;
   const double sunE = EccentricForMaxEquation(kKhwarizmiSunMaxEquation);
-  TruePlaces(BattaniMeans(jd), sunE, kBattaniMercury, kBattaniVenus, kBattaniMars, true, true, out);
-  out->ptab = ToledanTrepidation(jd);
+  TruePlaces(BattaniMeans(jd - kBattaniEpochJD), sunE, kBattaniMercury, kBattaniVenus, kBattaniMars, true, true,
+             out);
+  out->ptab = ToledanAccessRecess(jd - kToledanEpochJD);
   for (double& l : out->lon) l = Norm360(l - out->ptab);
   return true;
 }
@@ -273,25 +291,69 @@ bool CalcAlKhwarizmi(const TableDate& d, TablePlaces* out) {
 bool CalcToledan(const TableDate& d, TablePlaces* out) {
   double jd;
   if (!JulianNoonJD(d, &jd)) return false;
-  const MeanPlaces m = RowMeans(kToledanSun, kToledanMercury, kToledanVenus, kToledanMars, jd - kHijraJD, 0);
-  TruePlaces(m, kToledanSun.model.e, kToledanMercury.model, kToledanVenus.model, kToledanMars.model, true, true,
-             out);
-  out->ptab = ToledanTrepidation(jd);
+  const double t = jd - kToledanEpochJD;
+  TruePlaces(ToledanMeans(t), kToledanSun.model.e, kToledanMercury.model, kToledanVenus.model, kToledanMars.model,
+             true, true, out);
+  out->ptab = ToledanAccessRecess(t);
   for (double& l : out->lon) l = Norm360(l + out->ptab);
   return true;
+}
+
+namespace {
+
+// The Alfonsine planets with their columns (see the parameters above).
+struct AlfonsinePlanet {
+  PtolemaicPlanet model;
+  TableColumns columns;
+};
+
+const AlfonsinePlanet& AlfonsineColumnsOf(Body body) {
+  static const std::array<AlfonsinePlanet, 4> planets = [] {
+    std::array<AlfonsinePlanet, 4> p{};
+    const double sunE = EccentricForMaxEquation(kAlfonsineSunMaxEquation);
+    p[kSun].model = {Deferent::kEquant, sunE, 0};
+    p[kSun].columns.centre = TableColumns::Centre::kEccentric;
+    p[kSun].columns.centreE = sunE;
+    p[kMercury].model = kAlfonsineMercury.model;
+    p[kMercury].columns.centre = TableColumns::Centre::kPtolemyRows;
+    p[kMercury].columns.argumentRows = true;
+    p[kVenus].model = {Deferent::kEquant, Sexa(1, 15), Sexa(43, 10)};
+    p[kVenus].columns = p[kSun].columns;
+    p[kMars].model = kAlfonsineMars.model;
+    const TableMaxima geo = PtolemaicMaxima(p[kMars].model);
+    p[kMars].columns.centreScale = kAlfonsineMarsMaxima.centre / geo.centre;
+    p[kMars].columns.longiorScale = kAlfonsineMarsMaxima.longior / geo.longior;
+    p[kMars].columns.propiorScale = kAlfonsineMarsMaxima.propior / geo.propior;
+    return p;
+  }();
+  return planets[body];
+}
+
+}  // namespace
+
+TableMaxima AlfonsineColumnMaxima(Body body) {
+  const AlfonsinePlanet& p = AlfonsineColumnsOf(body);
+  return ColumnMaxima(p.model, p.columns);
+}
+
+double AlfonsineEquation(Body body, double kappa, double alpha) {
+  const AlfonsinePlanet& p = AlfonsineColumnsOf(body);
+  if (body == kSun) return EccentricEquation(kappa, p.columns.centreE);
+  return PtolemaicEquationColumns(p.model, p.columns, kappa, alpha);
 }
 
 bool CalcAlfonsine(const TableDate& d, TablePlaces* out) {
   double jd;
   if (!JulianNoonJD(d, &jd)) return false;
-  static const double sunE = EccentricForMaxEquation(kAlfonsineSunMaxEquation);
-  static const PtolemaicPlanet venus{Deferent::kEquant, EquantForMaxEquation(kAlfonsineVenusMaxCentre),
-                                     60 * SinDeg(kAlfonsineVenusMaxArgument)};
   const double t = jd - kIncarnationJD;
   const double tau = AlfonsineEighthSphere(t);
   const MeanPlaces m = RowMeans(kAlfonsineSun, kAlfonsineMercury, kAlfonsineVenus, kAlfonsineMars, t, tau);
+  out->lon[kSun] = Norm360(m.sun + AlfonsineEquation(kSun, m.sun - m.apogee[kSun], 0));
+  out->lon[kMercury] = Norm360(m.sun + AlfonsineEquation(kMercury, m.sun - m.apogee[kMercury], m.mercuryArg));
+  out->lon[kVenus] = Norm360(m.sun + AlfonsineEquation(kVenus, m.sun - m.apogee[kVenus], m.venusArg));
+  out->lon[kMars] = Norm360(m.marsLon + AlfonsineEquation(kMars, m.marsLon - m.apogee[kMars], m.marsArg));
   // The Alfonsine latitudes are not read (the cells give 0).
-  TruePlaces(m, sunE, kAlfonsineMercury.model, venus, kAlfonsineMars.model, true, false, out);
+  for (double& b : out->lat) b = 0;
   out->ptab = tau;
   return true;
 }

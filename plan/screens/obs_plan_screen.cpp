@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <cmath>
+#include <cstdlib>
 
 #include "core/paths.h"
 #include "core/textfile.h"
@@ -165,13 +166,17 @@ void ObsPlanScreen::ShowPlanFields() {
 
 void ObsPlanScreen::LoadPlan() {
   if (!Linked()) return;
+  Load(fromGroup->Selected() == 0);
+}
+
+void ObsPlanScreen::Load(bool fromTemplate) {
   const auto no = planNoField->Integer(-32768, 32767);
   const auto Npl = Planet();
   if (!no || !Npl) return Say(kMsgPlanNumbers);
   st_.PlanNo = static_cast<std::int16_t>(*no);
   st_.Npl = *Npl;
   const auto source = link_.source ? link_.source() : std::nullopt;
-  if (fromGroup->Selected() == 0) {
+  if (fromTemplate) {
     const auto d = ui::ParseNumber(link_.day->text()), mo = ui::ParseNumber(link_.month->text()),
                y = ui::ParseNumber(link_.year->text());
     if (!d || !mo || !y || std::fabs(*mo) > 32767 || std::fabs(*y) > 32767) return Say(kMsgTemplate);
@@ -182,14 +187,18 @@ void ObsPlanScreen::LoadPlan() {
     if (!ui::Report(ObsPlanTemplate(work, *JD, static_cast<float>(*d), static_cast<std::int16_t>(std::lround(*mo)),
                                     static_cast<std::int16_t>(std::lround(*y)), &st_)))
       return;
+    fromTemplate_ = true;
   } else {
     if (!source) return Say(kMsgNoSource);
     if (!ui::Report(ReadObsPlanFile(source->first, source->second, folder_, &st_, m_.MK))) return;
-    Set(link_.day, st_.StartD);
+    fromTemplate_ = false;
+    Set(link_.day, std::strtod(SingleText(st_.StartD).c_str(), nullptr));
     Set(link_.month, st_.StartM);
     Set(link_.year, st_.StartY);
   }
   st_.bSaved = st_.b;
+  planDate_ = {st_.StartY, st_.StartM, st_.StartD};
+  planNpl_ = st_.Npl;
   dataLabel->setText(QString::fromStdString("план для " + (source ? source->second : std::string()) + " с " +
                                             SingleText(st_.StartD) + "." + std::to_string(st_.StartM) + "." +
                                             std::to_string(st_.StartY) + " по " + std::to_string(st_.EndY)));
@@ -320,6 +329,22 @@ void ObsPlanScreen::AddMox() {
   const double Dnew = MoxPointDate(JDstart, st_.StartY, st_.EndY);
   ui::Report(AddMoxPoint(folder_, Npl.value_or(st_.Npl), v, Dnew,
                          [] { return ui::Messages().Ask(UserMessage{kMoxReplaceQuestion, kTitle}); }, t));
+}
+
+bool ObsPlanScreen::FollowDate() {
+  if (!fromTemplate_ || !link_.day) return fromTemplate_;
+  const auto d = ui::ParseNumber(link_.day->text()), mo = ui::ParseNumber(link_.month->text()),
+             y = ui::ParseNumber(link_.year->text());
+  const auto Npl = Planet();
+  if (!d || !mo || !y || !Npl) return true;
+  if (planDate_.year == std::lround(*y) && planDate_.month == std::lround(*mo) &&
+      planDate_.day == static_cast<float>(*d) && planNpl_ == *Npl)
+    return true;
+  std::array<QString, 3> velocity;
+  for (std::size_t i = 0; i < 3; ++i) velocity[i] = link_.vsys[i]->text();
+  Load(true);
+  for (std::size_t i = 0; i < 3; ++i) link_.vsys[i]->setText(velocity[i]);
+  return true;
 }
 
 void ObsPlanScreen::SetPeriod(double days) {

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "core/model.h"
+#include "observe/obs_calendar.h"
 #include "plan/four_of_five.h"
 #include "plan/obs_planfile.h"
 #include "ui/fields.h"
@@ -73,6 +74,15 @@ class ObsPlanScreen : public ui::Screen {
   // The two buttons of the Mox frame.
   void ShowMox();
   void AddMox();
+  // A plan loaded from the template is built again for the date and the
+  // planet of the observation screen when they changed (its velocity fields
+  // kept);
+  // true when the plan came from the template.
+  bool FollowDate();
+  // The date the plan's elements are for: the template's date or the start
+  // date of the plan file.
+  ObsDate PlanDate() const { return planDate_; }
+  bool FromTemplate() const { return fromTemplate_; }
   // The planet's period in days, written while a run steps.
   void SetPeriod(double days);
   // The dates of the last run start (the plan's optimization interval).
@@ -96,6 +106,7 @@ class ObsPlanScreen : public ui::Screen {
 
  private:
   bool Linked();
+  void Load(bool fromTemplate);
   void ShowPlanFields();
   void ShowOptimum(const FourOfFiveFields& f);
   std::optional<int> Planet() const;
@@ -107,6 +118,9 @@ class ObsPlanScreen : public ui::Screen {
   ObsPlanLink link_;
   ObsPlanState st_;
   LinearSystem sys_;
+  bool fromTemplate_ = false;
+  ObsDate planDate_;
+  int planNpl_ = -1;  // the planet the plan's elements are for
 };
 
 }  // namespace torvik

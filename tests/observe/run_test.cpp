@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/calendar.h"
 #include "core/frames.h"
 #include "core/textfile.h"
 #include "fake_workbook.h"
@@ -381,6 +382,122 @@ TEST_F(ObservationRunTest, RejectedStepRecord) {
   EXPECT_DOUBLE_EQ(*ParseNumber(f[5]), Fix(10 * run.dRpl()) / 10);
   // Print zones of 14 characters.
   EXPECT_EQ((*lines)[6].find(f[1]), 15u);
+}
+
+// The date fields of a table in its own calendar and day start: the Egyptian
+// era of the Almagest, the Julian calendar and the noon day of the others.
+TEST_F(ObservationRunTest, FieldDateInTheCalendarOfTheSource) {
+  const struct {
+    const char* table;
+    double jd;
+  } cases[] = {{"Almagest", 1721424.0},          // 12.5.748 of Nabonassar
+               {"HandyTables", 1721424.0},       // 12.5.324 of Philip
+               {"RudolphineTables", 2305458.0},  // noon of 1.1.1600, Julian
+               {"AlBattani", DateToJD(900, 1, 1.5)}};
+  for (const auto& c : cases) {
+    s = ObsSettings{};
+    Table(c.table);
+    EXPECT_EQ(FieldJD(s), c.jd) << c.table;
+  }
+}
+
+// Sidereal time is brought into 0..24 h before 2000 too: the refraction row
+// of a table run in 900 is a small correction, not 360° minus one.
+TEST_F(ObservationRunTest, SiderealTimeBefore2000) {
+  Table("AlBattani", [](FakeWorkbook& wb) { wb.SetNumber(1, "C18", 200.0); });
+  s.Npl = 4;
+  ASSERT_TRUE(s.refraction);
+  s.dRlimit = false;
+  ObservationRun run(m, *src);
+  ASSERT_FALSE(run.Start(s));
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(run.Step().reduced);
+  EXPECT_LT(std::fabs(run.rows().refraction.a), 1.0);
+  EXPECT_LT(std::fabs(run.rows().refraction.b), 1.0);
+}
+
+// The pictures' vectors: heliocentric ones of step 4 (the Sun at the origin)
+// and, for an observatory, the geocentric place rotated to the ecliptic
+// (checked with ERFA's equatorial to ecliptic of date).
+TEST_F(ObservationRunTest, PictureVectors) {
+  ASSERT_TRUE(WriteTextFile(dir / "Obs" / "GREN4.txt",
+                            {Record(1990, 5, "Mar", 21, "13 07 34 50000", "-05 12 36 0000")}));
+  src = std::make_unique<ObservationSource>(dir);
+  src->SwitchKind(SourceKind::Obs, nullptr);
+  auto sel = src->SelectObservatory(1, 4);
+  ASSERT_FALSE(sel.message);
+  ApplyPresets(sel.presets, s);
+  s.Npl = 4;
+  s.dRlimit = false;
+  ObservationRun run(m, *src);
+  ASSERT_FALSE(run.Start(s));
+  ASSERT_TRUE(run.Step().reduced);
+  const HelioView& h = run.helio();
+  ASSERT_TRUE(h.valid);
+  auto norm = [](const std::array<double, 3>& v) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); };
+  EXPECT_NEAR(norm(h.earth) / m.Lae, 1.0, 0.02);
+  EXPECT_GT(norm(h.planet) / m.Lae, 1.38);
+  EXPECT_LT(norm(h.planet) / m.Lae, 1.67);
+  const GeoView& g = run.geo();
+  ASSERT_TRUE(g.valid);
+  // The record's place turned about the equinox by ERFA's obliquity of date.
+  const double jd = run.JDut();
+  double p[3], rm[3][3], q[3], dl, db;
+  eraS2c((13 + 7 / 60.0 + 34.5 / 3600) * 15 * ERFA_DD2R, -(5 + 12 / 60.0 + 36 / 3600.0) * ERFA_DD2R, p);
+  eraIr(rm);
+  eraRx(eraObl06(jd, 0), rm);
+  eraRxp(rm, p, q);
+  eraC2s(q, &dl, &db);
+  EXPECT_NEAR(std::asin(g.ray[2]) * ERFA_DR2D, db * ERFA_DR2D, 1e-4);
+  EXPECT_NEAR(std::atan2(g.ray[1], g.ray[0]) * ERFA_DR2D, dl * ERFA_DR2D, 1e-4);
+  EXPECT_GT(norm(g.planet) / m.Lae, 0.37);  // Mars from the Earth
+  EXPECT_LT(norm(g.planet) / m.Lae, 2.68);
+}
+
+// The end of a run says how many steps it accepted and rejected and why none
+// was accepted; records marked SIMULATED are named.
+TEST_F(ObservationRunTest, RunSummary) {
+  Table("AlBattani");  // the fake workbook gives 0, far from Mars
+  s.Npl = 4;
+  s.years = 1;
+  ObservationRun run(m, *src);
+  ASSERT_FALSE(run.Start(s));
+  RunAll(run);
+  EXPECT_EQ(run.NdR(), 0);
+  EXPECT_GT(run.Rejected(), 100);
+  EXPECT_NE(run.Summary().find("принято шагов 0, отклонено (dR>=dRmax) " + std::to_string(run.Rejected())),
+            std::string::npos);
+  EXPECT_NE(run.NoStepReason().find("dR >= dRmax = 200"), std::string::npos) << run.NoStepReason();
+  EXPECT_FALSE(run.Simulated());
+
+  ASSERT_TRUE(WriteTextFile(dir / "Obs" / "GREN4.txt",
+                            {Record(1980, 5, "Mar", 21, "13 07 34 50000", "-05 12 36 0000"),
+                             Record(1990, 6, "Jun", 21, "13 07 34 50000", "-05 12 36 0000")}));
+  src = std::make_unique<ObservationSource>(dir);
+  src->SwitchKind(SourceKind::Obs, nullptr);
+  ApplyPresets(src->SelectObservatory(1, 4).presets, s);
+  s.day = 12, s.month = 5, s.year = 748;  // the date of an Almagest run before
+  ObservationRun obs(m, *src);
+  ASSERT_FALSE(obs.Start(s));
+  RunAll(obs);
+  EXPECT_EQ(obs.NdR(), 0);
+  EXPECT_NE(obs.NoStepReason().find("нет записей"), std::string::npos);
+  EXPECT_NE(obs.NoStepReason().find("1980 - 1990"), std::string::npos) << obs.NoStepReason();
+  EXPECT_TRUE(obs.Simulated());
+  EXPECT_NE(obs.Summary().find(kSimulatedNote), std::string::npos);
+  // The date fields move to the last record when they lie outside the file.
+  float day = 12;
+  std::int32_t month = 5, year = 748;
+  ASSERT_TRUE(FitDateToRecords(*src, &day, &month, &year));
+  EXPECT_EQ(year, 1990);
+  EXPECT_EQ(month, 6);
+  EXPECT_FLOAT_EQ(day, 6.875f);
+  year = 1985;
+  EXPECT_FALSE(FitDateToRecords(*src, &day, &month, &year));
+  // Real records are not called simulated.
+  ASSERT_TRUE(WriteTextFile(dir / "Obs" / "GREN4.txt", {Record(1990, 6, "Jun", 21, "13 07 34 50000", "-05 12 36 0000").replace(0, 9, "OBSERVED ")}));
+  src->SelectObservatory(0, 4);
+  src->SelectObservatory(1, 4);
+  EXPECT_FALSE(src->Simulated());
 }
 
 }  // namespace

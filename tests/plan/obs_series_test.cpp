@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/textfile.h"
+#include "observe/residual_files.h"
 #include "observe/sample_files.h"
 #include "params/startup.h"
 #include "temp_folder.h"
@@ -96,6 +98,58 @@ TEST_F(SeriesFixture, AllStepsRejectedStillMeasureTheOrbit) {
   ASSERT_FALSE(series.Start(s, st, 1, 1));
   RunAll(series);
   EXPECT_GT(st.Ycrit[1], 0);
+}
+
+// The residual files of "\Dat\" hold the records of every experiment of a
+// series: written with their header once, appended by every run.
+TEST_F(SeriesFixture, ResidualFilesKeepEveryExperiment) {
+  s.fileParam = s.fileBad = true;
+  s.dRlimit = true;
+  s.live.dRmax = 1000;  // the corners are rejected
+  ObsExperimentSeries series(m, *src);
+  ASSERT_FALSE(series.Start(s, st, 1, 3));
+  std::int64_t reduced = 0, rejected = 0;
+  while (series.Running()) {
+    series.Step();
+    if (series.ExperimentEnded() && series.run()) reduced += series.run()->NdR() + series.run()->Rejected(), rejected += series.run()->Rejected();
+  }
+  const auto param = ReadTextFile(tmp.path / "Dat" / "Param_data.txt");
+  const auto bad = ReadTextFile(tmp.path / "Dat" / "Bad_data.txt");
+  ASSERT_TRUE(param && bad);
+  const auto header = ResidualFileHeader(ResidualFile::Param, 4, "GREN").size();
+  EXPECT_EQ(static_cast<std::int64_t>(param->size() - header), reduced);
+  EXPECT_EQ(static_cast<std::int64_t>(bad->size() - header), rejected);
+  EXPECT_GT(rejected, 0);
+  // Each experiment numbers its parameter records from 1: three runs.
+  int firsts = 0;
+  for (std::size_t i = header; i < param->size(); ++i) firsts += SplitFields((*param)[i]).at(0) == "1";
+  EXPECT_EQ(firsts, 3);
+}
+
+// "Продолжить" and "Сделать 1 шаг" after a stop go on with the stopped run
+// and then the experiments after it.
+TEST_F(SeriesFixture, ContinueAfterAStop) {
+  ObsExperimentSeries series(m, *src);
+  ASSERT_FALSE(series.Start(s, st, 1, 2));
+  for (int i = 0; i < 5; ++i) series.Step();
+  series.StopNow();
+  EXPECT_TRUE(series.Stopped());
+  const auto steps = series.run()->steps();
+  ASSERT_TRUE(series.OneStep());
+  series.Step();
+  EXPECT_FALSE(series.Running());
+  EXPECT_EQ(series.run()->steps(), steps + 1);
+  ASSERT_TRUE(series.Continue());
+  RunAll(series);
+  EXPECT_EQ(series.ExpCur(), 2);
+  EXPECT_FALSE(series.Stopped());
+  EXPECT_FALSE(series.Continue());  // nothing is left
+  // The continued run covered the whole interval: the same criterion as a
+  // series without a stop.
+  const double y1 = st.Ycrit[1];
+  ASSERT_FALSE(series.Start(s, st, 1, 1));
+  RunAll(series);
+  EXPECT_DOUBLE_EQ(st.Ycrit[1], y1);
 }
 
 }  // namespace

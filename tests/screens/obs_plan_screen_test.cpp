@@ -269,5 +269,50 @@ TEST_F(ObsPlanScreenTest, MoxButtonsListAndExtendTheSeries) {
   EXPECT_EQ(written->size(), 8u);
 }
 
+// "Продолжить" and "Сделать 1 шаг" after a stopped series go on with it.
+TEST_F(ObsPlanScreenTest, ContinueAndOneStepAfterAStoppedSeries) {
+  ShortTableRuns();
+  obs->expFromField->setText("1");
+  obs->expToField->setText("2");
+  obs->experimentsButton->click();
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+  obs->stopButton->click();
+  ASSERT_FALSE(obs->SeriesRunning());
+  const auto steps = obs->Run().steps();
+  obs->stepButton->click();
+  EXPECT_EQ(obs->Run().steps(), steps + 1);
+  EXPECT_FALSE(obs->Active());
+  obs->continueButton->click();
+  EXPECT_TRUE(obs->Active());
+  Finish();
+  EXPECT_TRUE(messages.shown.empty()) << messages.LastText();
+  EXPECT_EQ(obs->expFromField->text(), "1");  // the series ran to its end
+  EXPECT_NE(plan->state().Ycrit[2], 2);
+}
+
+// A plan loaded from its file for another date: the series asks first.
+TEST_F(ObsPlanScreenTest, ASeriesOfAPlanOfAnotherDateAsks) {
+  ShortTableRuns();
+  plan->saveButton->click();
+  plan->fromGroup->Select(1);
+  plan->loadButton->click();
+  ASSERT_TRUE(messages.shown.empty()) << messages.LastText();
+  EXPECT_FALSE(plan->FromTemplate());
+  obs->yearField->setText("950");
+  obs->expFromField->setText("1");
+  obs->expToField->setText("1");
+  messages.answer = false;
+  obs->experimentsButton->click();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.LastText().find("План составлен для даты 1.1.900"), std::string::npos) << messages.LastText();
+  EXPECT_FALSE(obs->Active());
+  // A template plan is built again for the new date instead.
+  plan->fromGroup->Select(0);
+  plan->loadButton->click();
+  obs->tableGroup->Option(TableNumber("Almagest"))->click();
+  EXPECT_EQ(plan->PlanDate().year, 748);
+  EXPECT_EQ(plan->state().PlanTitle, "шаблон файла данных");
+}
+
 }  // namespace
 }  // namespace torvik

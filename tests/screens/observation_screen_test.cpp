@@ -350,5 +350,64 @@ TEST_F(ObservationScreenTest, TheTraceInsetIsPrintedInTheHeliocentricPicture) {
   s.stopButton->click();
 }
 
+// A missing observatory file is reported, never made up; a run over the
+// date fields of another source says which years the file holds; a run that
+// accepts no step says why; the run's line tells how to open a file again.
+TEST_F(ObservationScreenTest, ObservatoryFilesAreNeverMadeUp) {
+  ObservationScreen& s = Open();
+  s.planetField->setText("4");
+  s.dataGroup->Option(1)->click();
+  s.obsGroup->Option(2)->click();
+  EXPECT_EQ(messages.LastText(), "Не найден файл\r\n\\Obs\\PARI4.txt");
+  EXPECT_FALSE(fs::exists(folder / "Obs" / "PARI4.txt"));
+  EXPECT_TRUE(fs::is_empty(folder / "Obs"));
+
+  ASSERT_TRUE(WriteTextFile(folder / "Obs" / "GREN4.txt", {Record(1985, 5, "Mar", 21), Record(1990, 5, "Mar", 21)}));
+  s.yearField->setText("748");  // the date of a table run before
+  messages.shown.clear();
+  s.obsGroup->Option(1)->click();
+  ASSERT_TRUE(messages.shown.empty()) << messages.LastText();
+  EXPECT_EQ(s.yearField->text(), "1990");
+  EXPECT_EQ(s.monthField->text(), "3");
+  EXPECT_TRUE(s.runLabel->text().contains("1985 - 1990")) << s.runLabel->text().toStdString();
+  EXPECT_TRUE(s.runLabel->text().contains("SIMULATED"));
+  // Every step rejected: the end of the run says so.
+  s.startButton->click();
+  Finish();
+  ASSERT_EQ(s.Run().NdR(), 0);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.LastText().find("Ни один шаг не принят: у всех 2 шагов dR >= dRmax"), std::string::npos)
+      << messages.LastText();
+  EXPECT_TRUE(s.runLabel->text().startsWith(QString::fromUtf8("принято шагов 0, отклонено (dR>=dRmax) 2")))
+      << s.runLabel->text().toStdString();
+  s.startButton->click();
+  EXPECT_EQ(messages.LastText(), "Надо открыть файл снова");
+  EXPECT_TRUE(s.runLabel->text().contains(QString::fromUtf8(kReopenHint)));
+}
+
+// The plot scales are taken at every step; the day field of a step shows
+// its single-precision day by the six-decimal rule.
+TEST_F(ObservationScreenTest, ScalesAtEveryStepAndTheDayWithoutFloatNoise) {
+  ObservationScreen& s = Open(true);
+  s.tableGroup->Option(TableNumber("Almagest"))->click();
+  s.planetField->setText("4");
+  s.dRmaxBox->setChecked(false);
+  s.dRBox->setChecked(true);
+  s.startButton->click();
+  s.stopButton->click();
+  s.stepButton->click();
+  const double dR = s.Run().dRpl();
+  ASSERT_GT(dR, 0);
+  s.mdRField->setText(ui::FormatNumber(dR / 2));
+  s.dYField->setText("1");
+  s.stepButton->click();
+  const double X = (s.Run().JDut() - s.JDplot()) / 365.25 / 10;
+  EXPECT_EQ(s.devPicture->ColourAt(X, s.Run().dRpl() / (dR / 2) + 1), QColor(0, 0, 200));
+  for (int i = 0; i < 5; ++i) s.stepButton->click();
+  const QString day = s.dayField->text();
+  EXPECT_LE(day.size(), 9) << day.toStdString();  // "15.31", never "15.3100004196167"
+  EXPECT_EQ(ui::ParseNumber(day).value(), FixMK(std::strtod(SingleText(s.Run().rows().date.day).c_str(), nullptr)));
+}
+
 }  // namespace
 }  // namespace torvik

@@ -99,6 +99,28 @@ TEST_F(StudyScreensTest, ConverterRoundTripThroughTheButtons) {
   EXPECT_NEAR(Field(c->converted[5]), R, 0.01);  // copied angles are truncated to 1e-6°: 5 km at Mars
 }
 
+// "Показать …" takes the system the values were converted into, not the
+// options chosen since: geocentric equatorial values stay equatorial.
+TEST_F(StudyScreensTest, ConverterCopiesInTheSystemConvertedInto) {
+  auto* c = Open<ConverterScreen>("converter");
+  c->objectGroup->Select(4);  // Марс
+  c->setButton->click();
+  c->originGroup->Select(1);
+  c->planeGroup->Select(1);  // geocentric equatorial
+  c->convertButton->click();
+  ASSERT_TRUE(messages.shown.empty()) << messages.LastText();
+  const double ra = Field(c->converted[3]), dec = Field(c->converted[4]);
+  c->originGroup->Select(2);
+  c->planeGroup->Select(2);  // topocentric horizontal chosen, not converted
+  c->copyButton->click();
+  c->originGroup->Select(1);
+  c->planeGroup->Select(1);
+  c->convertButton->click();
+  ASSERT_TRUE(messages.shown.empty()) << messages.LastText();
+  EXPECT_NEAR(Field(c->converted[3]), ra, 2e-6);
+  EXPECT_NEAR(Field(c->converted[4]), dec, 2e-6);
+}
+
 TEST_F(StudyScreensTest, ConverterMessagesLeaveTheFields) {
   auto* c = Open<ConverterScreen>("converter");
   const QString x = c->source[0]->text();

@@ -260,6 +260,7 @@ bool ConverterScreen::OnConvert() {
   Conversion c;
   if (!ui::Report(ConvertCoordinates(*ctx_, from_, to, SelectedRepresentation(), SourceFields(), &c))) return false;
   ShowCoordinates(converted, c.shown);
+  convertedTo_ = to;
   study::Show(tauField, FixMK(c.tau, m_.MK));
   last_ = c;
   study::Paint(picture, DrawConversion(c, scale_));
@@ -268,7 +269,9 @@ bool ConverterScreen::OnConvert() {
 
 void ConverterScreen::OnCopy() {
   for (int i = 0; i < 6; ++i) study::ShowText(source[i], converted[i]->text());
-  from_ = SelectedSystem();  // the source fields now hold the converted system
+  // The source fields now hold the system the values were converted into,
+  // whatever the option groups show since.
+  from_ = convertedTo_.value_or(SelectedSystem());
 }
 
 void ConverterScreen::OnAdvance() {

@@ -72,6 +72,7 @@ class ConverterScreen : public ui::Screen {
 
   Model& m_;
   CoordSystem from_;
+  std::optional<CoordSystem> convertedTo_;  // the system of the converted fields
   std::optional<ConverterContext> ctx_;
   std::optional<Conversion> last_;  // drawn again after a change of scale
   double angle_ = 0.0;              // the angle tool's angle, degrees
