@@ -20,7 +20,7 @@ inline constexpr double kPlotTextLine = 0.6;
 // Texts are set 12 pixels high (DejaVu Sans); a character takes at most
 // kPlotCharWidth plot cm (the digits and most capitals are 7.6 pixels wide) and
 // a text line kPlotTextHeight from its upper edge down.
-inline constexpr int kPlotFontPixels = 12;
+inline constexpr double kPlotFontPixels = 12;  // about the 9-point font of the screens
 inline constexpr double kPlotCharWidth = 8.0 / kPlotPixelsPerCm;
 inline constexpr double kPlotTextHeight = 0.5;
 // Group borders closer than this many pixels are thinned to every k-th one.

@@ -73,7 +73,7 @@ PlotSurface::PlotSurface(const Plot& plot, QWidget* parent) : QWidget(parent), p
   setAttribute(Qt::WA_OpaquePaintEvent);
   // The size the plot's text layout counts with.
   QFont f(QStringLiteral("DejaVu Sans"));
-  f.setPixelSize(kPlotFontPixels);
+  f.setPixelSize(static_cast<int>(kPlotFontPixels));
   setFont(f);
 }
 
