@@ -130,6 +130,7 @@ struct RunOptions {
   fs::path folder;
   PlanLevels levels;  // handed to the workers in full precision
   int plan = 0, planet = 1, toYear = 2001, paramsNo = -1;
+  double hMain = 3600.0, NRed = 100.0;  // the step fields a plan run keeps
   std::string runDate;
 };
 
@@ -145,6 +146,8 @@ int RunExperiment(const RunOptions& o, const PlanParams& p, int j) {
   if (auto r = ShowExperiment(m, t, p.levels, j, &view)) return PrintUserMessage(*r);
   s.endYear = o.toYear;
   s.runDate = o.runDate;
+  s.live.hMain = o.hMain;
+  s.live.NRed = o.NRed;
   ExperimentRunSettings(s, t, o.planet, j);
   m.PlanNo = static_cast<std::int16_t>(o.plan);
   RunProgress progress;
@@ -174,6 +177,10 @@ int RunPlan(const RunOptions& o, int from, int to, int jobs) {
     }
     argv.insert(argv.end(), {"--zero", zero, "--step", step});
     if (o.paramsNo >= 0) argv.insert(argv.end(), {"--params", std::to_string(o.paramsNo)});
+    char h[64], n[64];
+    std::snprintf(h, sizeof h, "%.17g", o.hMain);
+    std::snprintf(n, sizeof n, "%.17g", o.NRed);
+    argv.insert(argv.end(), {"--run-step", h, "--nred", n});
     return argv;
   };
   std::vector<WorkerResult> results;
@@ -199,6 +206,7 @@ struct RunCommandOptions {
   std::optional<int> paramsNo, experiment;
   std::optional<std::string> runDate;
   int from = 1, to = kB4DExperiments, jobs = CoreCount();
+  double hMain = 3600.0, NRed = 100.0;  // the modelling screen's step fields a plan run keeps
 };
 
 int RunCommand(const RunCommandOptions& ro) {
@@ -211,6 +219,8 @@ int RunCommand(const RunCommandOptions& ro) {
   o.toYear = ro.toYear;
   o.paramsNo = ro.paramsNo.value_or(-1);
   o.runDate = ro.runDate ? *ro.runDate : TodayText();
+  o.hMain = ro.hMain;
+  o.NRed = ro.NRed;
   const auto& experiment = ro.experiment;
   const int from = ro.from, to = ro.to, jobs = ro.jobs;
   if (from > to) return BadArgs(kName, "--from must not exceed --to");
@@ -347,6 +357,10 @@ Action Declare(CLI::App& app) {
       ->type_name("N")->transform(Whole(0, 32767));
   AddOptional(*run, "--run-date", ro->runDate, "run date of the file headers (default today, DD.MM.YYYY)")
       ->type_name("D");
+  run->add_option("--run-step", ro->hMain, "the modelling screen's \"Шаг решения, с\"")
+      ->type_name("S")->transform(Number(1e-3, kMaxRunStep))->capture_default_str();
+  run->add_option("--nred", ro->NRed, "the modelling screen's step reduction \"/\"")
+      ->type_name("N")->transform(Number(1, kMaxStepReduction))->capture_default_str();
 
   CLI::App* fit = app.add_subcommand("fit", "the criterion, the regression and the optimum, with the report");
   fit->description(

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <memory>
 
 #include "core/frames.h"
 #include "core/textfile.h"
@@ -93,9 +94,18 @@ std::string Row(const char* label, std::initializer_list<double> values, double 
 
 }  // namespace
 
-ActionResult CompareImitators(Model& m, const std::filesystem::path& folder, int planet, double jd,
+ActionResult CompareImitators(Model& shared, const std::filesystem::path& folder, int planet, double jd,
                               Comparison& out) {
   if (planet == 0) return UserMessage{"Для Солнца нет проверки", kTitle0};
+  // The sources write the planet's elements, T and the scratch slots: they
+  // work on a copy, and only the positions of the Sun and the planet (and the
+  // date) go back to the shared model, so the next run starts where it did.
+  auto work = std::make_unique<Model>(shared);
+  Model& m = *work;
+  auto keepPositions = [&shared, &m, planet] {
+    for (int k : {0, planet}) shared.X[k] = m.X[k], shared.Y[k] = m.Y[k], shared.Z[k] = m.Z[k];
+    shared.JD = m.JD;
+  };
   const UserMessage failed{"Ошибка вычислений", kTitle0};
   if (planet < 1 || planet > 10) return failed;
   try {
@@ -138,6 +148,7 @@ ActionResult CompareImitators(Model& m, const std::filesystem::path& folder, int
 
     if (!MoxPosition(m, planet)) return failed;
     c.rows[kMox] = Heliocentric(m, "Mox0_J2000", planet);
+    keepPositions();
     if (!Finite(c)) return failed;
 
     const auto& r = c.rows;

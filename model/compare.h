@@ -36,7 +36,9 @@ struct Comparison {
 };
 
 // CompareImitators for planet at jd (sets m.JD = jd). Leaves the Sun and the
-// planet where the last source (Mox) put them. Messages: "Для Солнца нет
+// planet where the last source (Mox) put them; nothing else of the model
+// changes (the elements, T and the scratch slots the sources use are those of
+// a copy). Messages: "Для Солнца нет
 // проверки" (Torvik6.0) for the Sun, "В файле нет такой даты" (Torvik6) when
 // the DE405 files do not hold jd, "Ошибка вычислений" (Torvik6.0) otherwise.
 ActionResult CompareImitators(Model& m, const std::filesystem::path& folder, int planet, double jd,

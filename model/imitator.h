@@ -36,6 +36,18 @@ class Imitator {
   // title "Torvik6") ends the run at this step, before its positions are used.
   virtual ActionResult ImitatePosition(Model& m, int planet) = 0;
 
+  // The source's own orbital elements of the planet at m.JD, written into
+  // `m` (a copy of the model that the caller owns) together with the planet's
+  // position, for the start of the orbit determination: its windows then open
+  // where this source's orbit has its perihelion, aphelion and nodes, and the
+  // first records describe the source's orbit. False when the source has no
+  // elements of its own (the loaded elements are used).
+  virtual bool StartElements(Model& m, int planet) {
+    (void)m;
+    (void)planet;
+    return false;
+  }
+
   // When the run is over for good: before the next run starts and when the run
   // object goes away. "Остановить" and "Продолжить" keep the source as it is
   // (a continued JPL run reads on from the open DE405 file). Must be safe to

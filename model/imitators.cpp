@@ -1,6 +1,7 @@
 #include "model/imitators.h"
 
 #include <cmath>
+#include <memory>
 
 #include "core/kepler.h"
 #include "core/theories.h"
@@ -20,29 +21,43 @@ bool ElementPosition(Model& m, int body, void (*theory)(Model&, int)) {
 }
 
 // "New", "Mox" and "APC": positions straight from a theory, nothing to open.
+// The element theories work on a scratch copy of the model taken at the
+// start: the run's model gets the positions of the Sun and the planet, and
+// its loaded elements (where the next run's orbit determination starts) stay.
 class TheoryImitator : public Imitator {
  public:
   explicit TheoryImitator(ImitatorKind k) : kind_(k) {}
   ImitatorKind Kind() const override { return kind_; }
-  ActionResult Start(Model&, const std::filesystem::path&, int) override { return std::nullopt; }
-  ActionResult ImitatePosition(Model& m, int planet) override {
-    if (planet < 1 || planet >= kBodySlots) return UserMessage{"Ошибка решения уравнений", kTitle};
-    switch (kind_) {
-      case ImitatorKind::New:
-        if (!NewcombPosition(m, planet)) return UserMessage{"Ошибка решения уравнений", kTitle};
-        break;
-      case ImitatorKind::Mox:
-        if (!MoxPosition(m, planet)) return UserMessage{"Ошибка решения уравнений", kTitle};
-        break;
-      default:
-        ApcPosition(m, planet);
-        break;
-    }
+  ActionResult Start(Model& m, const std::filesystem::path&, int) override {
+    if (kind_ != ImitatorKind::Apc) scratch_ = std::make_unique<Model>(m);
     return std::nullopt;
+  }
+  ActionResult ImitatePosition(Model& m, int planet) override {
+    const UserMessage failed{"Ошибка решения уравнений", kTitle};
+    if (planet < 1 || planet >= kBodySlots) return failed;
+    if (kind_ == ImitatorKind::Apc) {
+      ApcPosition(m, planet);
+      return std::nullopt;
+    }
+    if (!scratch_) scratch_ = std::make_unique<Model>(m);
+    Model& w = *scratch_;
+    w.JD = m.JD;
+    if (!Elements(w, planet)) return failed;
+    for (int k : {0, planet}) m.X[k] = w.X[k], m.Y[k] = w.Y[k], m.Z[k] = w.Z[k];
+    return std::nullopt;
+  }
+  bool StartElements(Model& m, int planet) override {
+    if (kind_ == ImitatorKind::Apc || planet < 1 || planet > 10) return false;
+    return Elements(m, planet);
   }
 
  private:
+  bool Elements(Model& m, int planet) const {
+    return kind_ == ImitatorKind::New ? NewcombPosition(m, planet) : MoxPosition(m, planet);
+  }
+
   ImitatorKind kind_;
+  std::unique_ptr<Model> scratch_;
 };
 
 }  // namespace

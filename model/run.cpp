@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <ctime>
+#include <memory>
 
 #include "core/calendar.h"
 #include "core/paths.h"
@@ -57,6 +58,7 @@ ActionResult ModelRun::Start(const RunSettings& s) {
     return Message(kMsgBadData);
 
   Dir_ = s.Dir;
+  planNo_ = m_.PlanNo;
   engine_.params.Vgr = s.VgrFactor * m_.Vsv;
   engine_.params.finiteSpeed = act_.finiteSpeed;
   engine_.params.PowR = s.PowR;
@@ -79,8 +81,17 @@ ActionResult ModelRun::Start(const RunSettings& s) {
 
   if (s.watch) {
     if (!planetOk || s.PlanetNo < 1) return Message(kMsgSun);
-    watch_.Start(m_, s.PlanetNo, s.Alfa);
-    fields_.Start(watch_, m_);
+    // An imitator with elements of its own starts the orbit determination
+    // from its orbit at the start date, not from the loaded elements (of
+    // another theory and frame), whose windows would miss the first passages.
+    std::unique_ptr<Model> own;
+    if (s.imitatorMode) {
+      own = std::make_unique<Model>(m_);
+      if (!s.imitator->StartElements(*own, s.PlanetNo)) own.reset();
+    }
+    const Model& from = own ? *own : m_;
+    watch_.Start(from, s.PlanetNo, s.Alfa);
+    fields_.Start(watch_, from);
   }
 
   const int p = s.PlanetNo;

@@ -138,6 +138,7 @@ class ModelRun {
   int currentYear() const { return year_; }  // year of the date of the last screen update
   CalendarDate currentDate() const { return date_; }
   double Vgr() const { return engine_.params.Vgr; }
+  int planNo() const { return planNo_; }  // PlanNo at the start (0: no plan run)
   std::string modeLabel() const { return modeLabel_; }
   std::int64_t recordsWritten() const { return records_; }
   // Orbit and trace files of the run (native paths; empty when not written).
@@ -168,6 +169,7 @@ class ModelRun {
   bool running_ = false;
   RunEnd end_ = RunEnd::None;
   int Dir_ = 1;
+  int planNo_ = 0;
   double h_ = 3600.0;
   double tMod_ = 0.0, tRun_ = 0.0;
   int counter_ = 0;

@@ -51,6 +51,10 @@ void NaturalValues(PlanTables& t, const PlanLevels& lv, int j);
 
 inline constexpr const char* kMsgBadFields = "Введите правильно данные";
 inline constexpr const char* kMsgOnePlanet = "Должена быть отмечена одна планата";
+// A run of the modelling screen is going on: an experiment started now would
+// not run (and its number would be lost), so it is refused.
+inline constexpr const char* kMsgRunActive =
+    "На форме моделирования идет расчет\r\nОстановите его или дождитесь его окончания";
 
 // What "Показать параметры эксперимента №" shows.
 struct ExperimentView {

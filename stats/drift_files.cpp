@@ -1,5 +1,7 @@
 #include "stats/drift_files.h"
 
+#include <system_error>
+
 #include "core/textfile.h"
 #include "stats/points.h"
 
@@ -58,6 +60,15 @@ int ReadDriftFile(const std::filesystem::path& file, DriftRow* rows, int n, std:
   auto lines = ReadTextFile(file);
   if (!lines) return -1;
   return ReadDriftLines(*lines, rows, n, header);
+}
+
+DriftFileState CreateMissingDriftFile(const std::filesystem::path& file, const std::vector<std::string>& header,
+                                      int n) {
+  std::error_code ec;
+  if (std::filesystem::exists(file, ec) || ec) return ec ? DriftFileState::Failed : DriftFileState::Present;
+  const std::vector<DriftRow> zeros(static_cast<std::size_t>(n) + 1, DriftRow{});
+  return WriteTextFile(file, DriftFileLines(header, zeros.data(), n)) ? DriftFileState::Created
+                                                                      : DriftFileState::Failed;
 }
 
 UserMessage DriftWriteErrorMessage(const std::string& relPath) {

@@ -55,6 +55,13 @@ std::vector<std::string> DriftFileLines(const std::vector<std::string>& header, 
 int ReadDriftLines(const std::vector<std::string>& lines, DriftRow* rows, int n, std::vector<std::string>* header);
 int ReadDriftFile(const std::filesystem::path& file, DriftRow* rows, int n, std::vector<std::string>* header);
 
+// A drift file the program keeps and that is not there yet is a file of zeros
+// in its own layout: the header and n records of zeros. CreateMissingDriftFile
+// writes it when (and only when) no file of that name exists; a file that
+// exists, sound or damaged, is never touched.
+enum class DriftFileState { Present, Created, Failed };
+DriftFileState CreateMissingDriftFile(const std::filesystem::path& file, const std::vector<std::string>& header, int n);
+
 // "Ошибка изменения и записи данных в файл" CR LF + path.
 UserMessage DriftWriteErrorMessage(const std::string& relPath);
 // The refusals of a replacement without the matching drift file loaded.

@@ -91,6 +91,7 @@ void Statistics::ShowRange(int p, StatsFields& f) const {
 
 StatsOutcome Statistics::ShowListing(const std::vector<std::string>& listing, ActionResult message) {
   StatsOutcome out;
+  runComplete_ = !message;  // the series read into the table in place, whole or not
   out.message = std::move(message);
   plot_.Size(35, 20);
   plot_.Clear();
@@ -125,6 +126,7 @@ StatsOutcome Statistics::LoadRunFileAt(const std::filesystem::path& file, const 
   loadedP_ = p;
   selected_ = 0;
   const bool ok = ReadRunFile(file, t_);
+  runComplete_ = ok && t_.NPoint >= 1;
   Extremes(p);
   // An empty series or a scale of 0 gives no plot: reported like the file. A
   // run backward in time (negative days) or a negative scale still loads, on
@@ -375,6 +377,10 @@ StatsOutcome Statistics::LoadDriftFile(const StatsInputs& in) {
     rel = PlanDriftPath(in.plan, planet, in.planLetter);
     n = ExperimentCount(in.planLetter);
     auto& rows = d_.DriftRas[static_cast<std::size_t>(planet)];
+    if (CreateMissingDriftFile(Resolve(rel), PlanDriftHeader(in.plan, planet), n) == DriftFileState::Failed) {
+      out.message = DriftWriteErrorMessage(rel);
+      return out;
+    }
     got = ReadDriftFile(Resolve(rel), rows.data(), n, &header);
     y = 15.5;
     for (const auto& h : header) {
@@ -395,6 +401,10 @@ StatsOutcome Statistics::LoadDriftFile(const StatsInputs& in) {
     t_.kind = DataKind::ImitatorDrift;
     rel = ImitatorDriftPath(in.imitatorFolder);
     n = kImitatorDriftRecords;
+    if (CreateMissingDriftFile(Resolve(rel), ImitatorDriftHeader(in.imitatorFolder), n) == DriftFileState::Failed) {
+      out.message = DriftWriteErrorMessage(rel);
+      return out;
+    }
     got = ReadDriftFile(Resolve(rel), d_.DriftNab.data(), n, &header);
     y = 10.5;
     for (const auto& h : header) {
@@ -456,7 +466,7 @@ StatsOutcome Statistics::ReplaceDrift(const StatsInputs& in) {
 // ---------------------------------------------------------------------------
 
 bool Statistics::RunLoaded(StatsOutcome& out) const {
-  if (t_.kind == DataKind::ImitatorRun || t_.kind == DataKind::PlanRun) return true;
+  if ((t_.kind == DataKind::ImitatorRun || t_.kind == DataKind::PlanRun) && runComplete_) return true;
   out.message = Msg(kNotPrimaryData);
   return false;
 }

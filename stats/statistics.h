@@ -109,11 +109,15 @@ class Statistics {
                              const StatsInputs& in);
   // "Обработать данные ".
   StatsOutcome ProcessData(const StatsInputs& in);
-  // "Загрузить значения смещений в файле".
+  // "Загрузить значения смещений в файле". A drift file that is not there yet
+  // is created first as a file of zeros in its layout (CreateMissingDriftFile);
+  // a damaged one is refused and left as it is.
   StatsOutcome LoadDriftFile(const StatsInputs& in);
   // "Изменить это смещение на рассчитанное".
   StatsOutcome ReplaceDrift(const StatsInputs& in);
-  // "Удалить точку №".
+  // "Удалить точку №" and "Добавить в файл точку от": only into a run file
+  // that the last load read completely (else "У Вас не загружены первичные
+  // данные"), or the rewrite would drop the records after a bad one.
   StatsOutcome DeletePoint(const StatsInputs& in);
   // "Добавить в файл точку от".
   StatsOutcome AddPoint(const StatsInputs& in);
@@ -168,6 +172,7 @@ class Statistics {
   std::vector<double> DriftG_, LimitG_;
   std::optional<Fit> fit_;
   std::optional<Sweep> sweep_;
+  bool runComplete_ = false;  // the last run-file load read the whole file
   std::string driftPath_;  // the drift file of the last complete load; replacements write only there
   std::mt19937 rng_{20011};
 };

@@ -120,6 +120,9 @@ void ModellingScreen::Build() {
   left->addWidget(scaleBar);
   progressLabel = Caption(QString());
   left->addWidget(progressLabel);
+  nextRunLabel = Caption(QString());
+  nextRunLabel->setWordWrap(true);
+  left->addWidget(nextRunLabel);
   left->addStretch();
 
   auto* middle = new QVBoxLayout;
@@ -328,7 +331,9 @@ void ModellingScreen::WireActions() {
   connect(compareButton, &QPushButton::clicked, this, [this] { OnCompare(); });
   connect(vgrTestButton, &QPushButton::clicked, this, [this] { nav_.Show("vgrtest"); });
   connect(toParamsButton, &QPushButton::clicked, this, [this] { nav_.Show("parameters"); });
-  connect(toStatsButton, &QPushButton::clicked, this, [this] { nav_.Show("statistics"); });
+  connect(toStatsButton, &QPushButton::clicked, this, [this] { ToStatistics(); });
+  connect(vgrField, &QLineEdit::textChanged, this, [this] { ShowNextRun(); });
+  connect(vgrBox, &QCheckBox::toggled, this, [this] { ShowNextRun(); });
   connect(toPlanButton, &QPushButton::clicked, this, [this] { nav_.Show("optimization"); });
   connect(exitButton, &QPushButton::clicked, this, [this] {
     run_.RequestStop();
@@ -346,7 +351,32 @@ void ModellingScreen::TriggerStart(const QString& timerValue) {
   startField->setText(timerValue);
 }
 
+// What a run started now takes from the model and the fields: the
+// Solar-System velocity (km/s) and the gravity speed.
+void ModellingScreen::ShowNextRun() {
+  if (!nextRunLabel) return;
+  QString vgr = "Vgr = бесконечность";
+  if (vgrBox->isChecked()) vgr = "Vgr = Vsv * " + vgrField->text();
+  nextRunLabel->setText(ui::LocaleText("Для расчета: VXsys = " + ShortestText(m_.VXsys) + "   VYsys = " +
+                                       ShortestText(m_.VYsys) + "   VZsys = " + ShortestText(m_.VZsys) +
+                                       " км/с,   ") +
+                        vgr);
+}
+
+// "К статистике": after a run with an orbit file the statistics screen
+// opens on that file (plan, planet and file number, or the imitator).
+void ModellingScreen::ToStatistics() {
+  ui::Screen* st = nav_.Show("statistics");
+  if (!st || !run_.Started() || !run_.settings().writeOrbit) return;
+  const RunSettings& s = run_.settings();
+  const bool imitator = s.imitatorMode && s.imitator;
+  const QString folder = imitator ? QString::fromStdString(ImitatorFolder(s.imitator->Kind())) : QString();
+  QMetaObject::invokeMethod(st, "SelectRun", Q_ARG(bool, imitator), Q_ARG(QString, folder), Q_ARG(int, run_.planNo()),
+                            Q_ARG(int, s.PlanetNo), Q_ARG(int, run_.active().NFile));
+}
+
 void ModellingScreen::Activated() {
+  ShowNextRun();
   // A new start state set up on the parameters screen is shown; a run that
   // is active or paused keeps its pictures.
   if (runner_.Active() || run_.Started()) return;

@@ -42,6 +42,7 @@ class ModellingScreen : public ui::Screen {
   ui::Picture *picture = nullptr, *overview = nullptr;
   QScrollBar* scaleBar = nullptr;
   QLabel *scaleLabel = nullptr, *progressLabel = nullptr;
+  QLabel* nextRunLabel = nullptr;  // the system velocity and Vgr that "Начать" will use
   QLineEdit* startField = nullptr;
   ui::OptionGroup *useGroup = nullptr, *modelGroup = nullptr, *imitatorGroup = nullptr, *dirGroup = nullptr;
   QLineEdit *powRField = nullptr, *vgrField = nullptr, *planetField = nullptr, *alfaField = nullptr,
@@ -103,6 +104,8 @@ class ModellingScreen : public ui::Screen {
   void ReadLive();
   void ReadScales();
   void ScaleChanged();
+  void ShowNextRun();
+  void ToStatistics();
 
   void ShowStartState();
   void ShowDate(const std::array<QLineEdit*, 3>& fields, int year, int month, float day);

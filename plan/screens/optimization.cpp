@@ -222,6 +222,7 @@ void OptimizationScreen::Build() {
       m_.PlanNo = 0;
       expNoField->setText(expLastField->text());
       series_ = false;
+      RestoreUserVelocity();
     });
   }
 
@@ -337,7 +338,11 @@ bool OptimizationScreen::OnShowExperiment() {
     return false;
   }
   ExperimentView view;
-  if (!ui::Report(ShowExperiment(m_, table_, *lv, *j, &view))) return false;
+  const std::array<double, 3> before{m_.VXsys, m_.VYsys, m_.VZsys};
+  const ActionResult shown = ShowExperiment(m_, table_, *lv, *j, &view);
+  // Only an experiment about to run keeps its velocity in the model.
+  if (!userVelocity_) m_.VXsys = before[0], m_.VYsys = before[1], m_.VZsys = before[2];
+  if (!ui::Report(shown)) return false;
   runOneButton->setText(Q(view.runOneCaption));
   runSeriesButton->setText(Q(view.runSeriesCaption));
   for (int i = 1; i <= kFactors; ++i) {
@@ -347,7 +352,27 @@ bool OptimizationScreen::OnShowExperiment() {
   return true;
 }
 
+void OptimizationScreen::KeepUserVelocity() {
+  if (!userVelocity_) userVelocity_ = std::array<double, 3>{m_.VXsys, m_.VYsys, m_.VZsys};
+}
+
+void OptimizationScreen::RestoreUserVelocity() {
+  if (!userVelocity_) return;
+  m_.VXsys = (*userVelocity_)[0], m_.VYsys = (*userVelocity_)[1], m_.VZsys = (*userVelocity_)[2];
+  userVelocity_.reset();
+}
+
 void OptimizationScreen::OnRunExperiment(bool series) {
+  // One run at a time: while another run is active the modelling screen
+  // would ignore the start, and the experiment would be skipped unseen.
+  if (auto* active = Modelling(); active && active->Runner().Active()) {
+    ui::Messages().Show({kMsgRunActive, kTitle});
+    if (series_) {
+      series_ = false;
+      RestoreUserVelocity();
+    }
+    return;
+  }
   std::array<bool, 11> ticked{};
   for (int p = 1; p <= 10; ++p) ticked[p] = planets[p]->isChecked();
   int planet = 0;
@@ -365,8 +390,10 @@ void OptimizationScreen::OnRunExperiment(bool series) {
   ms->watchBox->setChecked(true);
   ms->orbitFileBox->setChecked(true);
   m_.PlanNo = static_cast<std::int16_t>(*plan);
+  KeepUserVelocity();
   if (!OnShowExperiment()) {
     m_.PlanNo = 0;
+    RestoreUserVelocity();
     return;
   }
   const int j = *expNoField->Integer(-1000000, 1000000);
@@ -388,6 +415,7 @@ void OptimizationScreen::OnRunExperiment(bool series) {
     if (!series_ || *last < j) {
       m_.PlanNo = 0;
       series_ = false;
+      RestoreUserVelocity();
       return;
     }
   }
@@ -395,12 +423,24 @@ void OptimizationScreen::OnRunExperiment(bool series) {
   // The start field changes even when two runs start within one second.
   ms->startField->clear();
   ms->TriggerStart(QString::number(QTime(0, 0).secsTo(QTime::currentTime())));
+  if (!ms->Runner().Active()) {  // the start was refused with its message: no run will end
+    m_.PlanNo = 0;
+    series_ = false;
+    RestoreUserVelocity();
+  }
 }
 
 void OptimizationScreen::OnNextExperiment() {
-  if (!series_) return;  // a single experiment ends by itself
+  if (!series_) {  // a single experiment ends by itself
+    RestoreUserVelocity();
+    return;
+  }
   const auto j = expNoField->Integer(-1000000, 1000000);
-  if (!j) return;
+  if (!j) {
+    series_ = false;
+    RestoreUserVelocity();
+    return;
+  }
   expNoField->SetNumber(*j + 1);
   OnRunExperiment(true);
 }

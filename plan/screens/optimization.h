@@ -112,6 +112,12 @@ class OptimizationScreen : public ui::Screen {
   Optimum opt_;
   ui::Picture* picture_ = nullptr;
   double plotH_ = 10.0;
+  // The system velocity the user had before this screen's experiments set
+  // their own; back in the model when the single run or the series is over
+  // or stopped, and whenever the experiment is only shown.
+  std::optional<std::array<double, 3>> userVelocity_;
+  void KeepUserVelocity();
+  void RestoreUserVelocity();
   bool series_ = false;  // the experiment running belongs to a series
   int running_ = 0;      // the experiment started last
 };

@@ -464,6 +464,21 @@ void StatisticsScreen::OnAddPoint() {
   Finish(stats_.AddPoint(in));
 }
 
+void StatisticsScreen::SelectRun(bool imitatorRun, const QString& imitatorFolder, int planNo, int planetNo,
+                                 int fileNo) {
+  EnsureBuilt();
+  source->Select(imitatorRun ? 0 : 1);
+  if (imitatorRun) {
+    for (int k = 0; k < 4; ++k)
+      if (imitatorFolder.compare(QString::fromUtf8(kImitatorFolders[k]), Qt::CaseInsensitive) == 0) imitators->Select(k);
+  } else {
+    plan->SetNumber(planNo);
+    experiment->SetNumber(fileNo);
+    planKind->Select(0);  // runs write "RasB" files
+  }
+  if (planetNo >= 1 && planetNo <= 10) planet->Select(planetNo - 1);
+}
+
 void StatisticsScreen::OnPress(double x, bool left) {
   Reader r;
   const StatsInputs in = Inputs(r);

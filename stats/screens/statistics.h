@@ -82,6 +82,10 @@ class StatisticsScreen : public ui::Screen {
   void OnDeletePoint();
   void OnAddPoint();
   void OnPress(double x, bool left);
+  // The run just made, when the screen is opened through "К статистике": the
+  // source ("модели" with the plan number, or "имитаторе" with its folder
+  // NEW, APC, JPL or Mox), the planet and the file number are selected.
+  Q_INVOKABLE void SelectRun(bool imitatorRun, const QString& imitatorFolder, int planNo, int planetNo, int fileNo);
   // The listing of the Mox series of the observation plans, read into the
   // point table; shows `message` when the reading failed.
   void ShowListing(const std::vector<std::string>& listing, ActionResult message) {

@@ -243,6 +243,23 @@ for e in $(seq 1 24); do printf ' %d 0 0 0 0 0 0\r\n' "$e" >> "$work/Plan1/Torvi
 check "drift-file set truncates" "3 -1.25 0 0 0 0 0" "$("$CLI" drift-file show --plan 1 --folder "$work" | sed -n 3p)"
 check "drift-file header regenerated" 1 "$(iconv -f cp1251 -t utf-8 "$work/Plan1/Torvik1RasB.dat" | grep -c 'плана Бокса № 1  по планете № 1')"
 check "drift-file without a verb" 2 "$(status "$CLI" drift-file --plan 1)"
+# A missing drift file is made in its layout by set and fill; show creates nothing;
+# fill names a missing orbit file, skips it and says so in its status; a damaged
+# drift file is refused and stays.
+empty="$work/empty"
+check "drift-file show of nothing" 1 "$(status "$CLI" drift-file show --imitator JPL --folder "$empty")"
+check "drift-file set on an empty folder" 0 "$(status "$CLI" drift-file set --imitator JPL --planet 1 --element 1 --value 529.6 --folder "$empty")"
+check "created imitator file" "12 1 529.6 0 0 0 0 0" "$(wc -l < "$empty/JPL/TorvikNab.dat") $("$CLI" drift-file show --imitator JPL --folder "$empty" | sed -n 1p)"
+fill=$("$CLI" drift-file fill --plan 1 --planet 1 --from 1 --to 2 --folder "$work" 2>/dev/null)
+check "drift-file fill with a missing orbit file" 1 "$?"
+check "fill names the skipped file" "2 \\Plan1\\Txt1\\Torvik1RasB2.txt skipped" "$(echo "$fill" | sed -n 3p)"
+check "fill writes the drift of the statistics" "$("$CLI" drift "$work/Plan1/Txt1/Torvik1RasB1.txt" --element 1 | sed -n 1p | cut -d' ' -f2)" "$(echo "$fill" | sed -n 2p | cut -d' ' -f4)"
+check "fill stored it" "$(echo "$fill" | sed -n 2p | cut -d' ' -f4 | cut -c1-8)" "$("$CLI" drift-file show --plan 1 --folder "$work" | sed -n 1p | cut -d' ' -f2 | cut -c1-8)"
+head -c 100 "$work/Plan1/Torvik1RasB.dat" > "$work/Plan1/Torvik1RasB.bad" && mv "$work/Plan1/Torvik1RasB.bad" "$work/Plan1/Torvik1RasB.dat"
+cp "$work/Plan1/Torvik1RasB.dat" "$work/damaged.dat"
+check "fill into a damaged drift file" 1 "$(status "$CLI" drift-file fill --plan 1 --planet 1 --from 1 --to 1 --folder "$work")"
+check "the damaged file stays" 0 "$(cmp -s "$work/Plan1/Torvik1RasB.dat" "$work/damaged.dat"; echo $?)"
+check "fill with --from after --to" 2 "$(status "$CLI" drift-file fill --plan 1 --from 5 --to 2 --folder "$work")"
 for c in drift drift-file points; do
   check "$c --help" 0 "$(status "$CLI" "$c" --help)"
 done

@@ -231,17 +231,18 @@ TEST(DriftFiles, ReadErrorsNameTheFileAndKeepTheNewKind) {
   in.imitatorSource = true;
   in.imitatorFolder = "JPL";
   const auto nab = ResolvePath(folder.path, ImitatorDriftPath("JPL"));
-  auto o = st.LoadDriftFile(in);
-  EXPECT_EQ(o.message->text, "Ошибка чтения данных из файла\r\n\\JPL\\TorvikNab.dat");
-  EXPECT_EQ(st.points().kind, DataKind::ImitatorDrift);
   std::array<DriftRow, 11> rows{};
   rows[1][1] = 5;
   auto lines = DriftFileLines(ImitatorDriftHeader("JPL"), rows.data(), 10);
   lines.resize(7);  // five records of ten
   ASSERT_TRUE(WriteTextFile(nab, lines));
-  o = st.LoadDriftFile(in);
+  const std::string damaged = ReadBytes(nab);
+  auto o = st.LoadDriftFile(in);
   ASSERT_TRUE(o.message);
+  EXPECT_EQ(o.message->text, "Ошибка чтения данных из файла\r\n\\JPL\\TorvikNab.dat");
+  EXPECT_EQ(st.points().kind, DataKind::ImitatorDrift);
   EXPECT_EQ(st.drifts().DriftNab[1][1], 5);  // what was read stays
+  EXPECT_EQ(ReadBytes(nab), damaged);         // a damaged file is never made anew
   // A replacement after an incomplete load would write the missing planets as zeros.
   EXPECT_EQ(st.ReplaceDrift(in).message->text, kNoObservedData);
   // Records are taken in file order; the leading numbers do not index them.
@@ -252,6 +253,85 @@ TEST(DriftFiles, ReadErrorsNameTheFileAndKeepTheNewKind) {
   EXPECT_EQ(read[1][6], 6e-6);
   lines[5] = " 4  1  2  x  4  5  6";
   EXPECT_EQ(ReadDriftLines(lines, read, 10, nullptr), 3);
+}
+
+// A drift file that is not there is a file of zeros in its layout, created by
+// the load that starts the screen's road; a damaged one is refused and kept.
+TEST(DriftFiles, MissingFilesAreCreatedAsZerosDamagedOnesAreRefused) {
+  TempFolder folder("create");
+  Statistics st({}, folder.path);
+  struct Case {
+    bool imitator;
+    int records;
+    const char* rel;
+    const char* header;
+  };
+  const Case cases[] = {
+      {false, 24, "\\Plan1\\Torvik1RasB.dat", "Обработанные данные расчета для плана Бокса № 1  по планете № 1"},
+      {true, 10, "\\JPL\\TorvikNab.dat", "Обработанные данные  \\JPL  по всем планетам"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rel);
+    StatsInputs in;
+    in.imitatorSource = c.imitator;
+    in.experiment = 3;
+    const auto file = ResolvePath(folder.path, c.rel);
+    ASSERT_FALSE(test::fs::exists(file));
+    auto o = st.LoadDriftFile(in);
+    ASSERT_FALSE(o.message) << o.message->text;
+    EXPECT_EQ(*o.fields.driftInFile, 0);
+    auto lines = *ReadTextFile(file);
+    ASSERT_EQ(lines.size(), 2u + static_cast<std::size_t>(c.records));
+    EXPECT_EQ(lines[0], c.header);
+    EXPECT_EQ(SplitFields(lines.back()), (std::vector<std::string>{std::to_string(c.records), "0", "0", "0", "0", "0", "0"}));
+    EXPECT_NE(ReadBytes(file).find("\r\n"), std::string::npos);
+    // The replacement of the road goes into the new file.
+    in.computedDrift = 42.5;
+    ASSERT_FALSE(st.ReplaceDrift(in).message);
+    const int record = c.imitator ? 1 : 3;  // planet 1, experiment 3
+    EXPECT_EQ(SplitFields((*ReadTextFile(file))[static_cast<std::size_t>(1 + record)])[1], "42500000");
+    // A bad number: refused, the file stays byte for byte, no replacement.
+    lines = *ReadTextFile(file);
+    lines[4] = " 3  1  x  3  4  5  6";
+    ASSERT_TRUE(WriteTextFile(file, lines));
+    const std::string damaged = ReadBytes(file);
+    EXPECT_EQ(st.LoadDriftFile(in).message->text, std::string("Ошибка чтения данных из файла\r\n") + c.rel);
+    EXPECT_TRUE(st.ReplaceDrift(in).message);
+    EXPECT_EQ(ReadBytes(file), damaged);
+  }
+  // No folder for the file: the write error, nothing made.
+  StatsInputs in;
+  in.plan = 7;
+  EXPECT_EQ(st.LoadDriftFile(in).message->text, "Ошибка изменения и записи данных в файл\r\n\\Plan7\\Torvik1RasB.dat");
+}
+
+// A load cut short by a bad record leaves the first records in the table; an
+// edit would rewrite the file without the rest, so it is refused.
+TEST(DeletePoint, NoEditAfterAnIncompleteLoad) {
+  std::vector<Row> rows;
+  for (int i = 0; i < 25; ++i) rows.push_back({i * 44.0, {77 + i * 0.01, 48, 7, 0.2, 57909, 88}});
+  Editing e(2451545.0, rows);
+  auto lines = *ReadTextFile(e.file);
+  const std::string good = lines[4 + 10];
+  auto fields = SplitFields(good);  // record 10
+  fields[3] = "4x8";
+  std::string bad;
+  for (const auto& f : fields) bad += " " + f;
+  lines[4 + 10] = bad;
+  ASSERT_TRUE(WriteTextFile(e.file, lines));
+  const std::string before = ReadBytes(e.file);
+  ASSERT_TRUE(e.st.LoadRunFile(e.in).message);
+  EXPECT_EQ(e.st.points().NPoint, 9);
+  e.in.deleteNo = 2;
+  EXPECT_EQ(e.st.DeletePoint(e.in).message->text, kNotPrimaryData);
+  e.in.addYear = 2001;
+  EXPECT_EQ(e.st.AddPoint(e.in).message->text, kNotPrimaryData);
+  EXPECT_EQ(ReadBytes(e.file), before);
+  // Loaded whole again, the edit goes through.
+  lines[4 + 10] = good;
+  ASSERT_TRUE(WriteTextFile(e.file, lines));
+  ASSERT_FALSE(e.st.LoadRunFile(e.in).message);
+  EXPECT_FALSE(e.st.DeletePoint(e.in).message);
+  EXPECT_EQ(e.st.points().NPoint, 24);
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ constexpr const char* kIterateCaption =
 
 }  // namespace
 
-AberrationScreen::AberrationScreen(Model& m) : ui::Screen(kAberrationTitle), m_(m) {}
+AberrationScreen::AberrationScreen(Model& m)
+    : ui::Screen(kAberrationTitle), shared_(m), work_(std::make_unique<Model>(m)), m_(*work_) {}
 
 void AberrationScreen::Build() {
   auto* root = new QVBoxLayout(this);
@@ -143,6 +144,7 @@ void AberrationScreen::Draw(bool afterIteration) {
 }
 
 void AberrationScreen::OnFind() {
+  *work_ = shared_;
   bool ticked[10];
   for (int k = 0; k < 10; ++k) ticked[k] = bodies[k]->isChecked();
   AberrationTexts t;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <array>
+#include <memory>
 
 #include "core/model.h"
 #include "tools/aberration.h"
@@ -52,7 +53,12 @@ class AberrationScreen : public ui::Screen {
   void ClearPicture();
   void ScaleChanged();
 
-  Model& m_;
+  // The study works on its own copy of the model, taken afresh at each
+  // computation of the object: the shared model, where the next run starts,
+  // never sees its dates, elements and state vectors.
+  Model& shared_;
+  std::unique_ptr<Model> work_;
+  Model& m_;  // = *work_
   AberrationStudy study_;
 };
 

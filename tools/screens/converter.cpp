@@ -24,7 +24,8 @@ QStringList ObjectCaptions() {
 
 }  // namespace
 
-ConverterScreen::ConverterScreen(Model& m) : ui::Screen(kConverterTitle), m_(m) {}
+ConverterScreen::ConverterScreen(Model& m)
+    : ui::Screen(kConverterTitle), shared_(m), work_(std::make_unique<Model>(m)), m_(*work_) {}
 
 void ConverterScreen::Build() {
   auto* root = new QHBoxLayout(this);
@@ -218,6 +219,7 @@ void ConverterScreen::ShowCoordinates(const std::array<QLineEdit*, 6>& fields, c
 }
 
 bool ConverterScreen::OnSet() {
+  *work_ = shared_;
   const CoordSystem sys = SelectedSystem();
   ConverterContext ctx;
   Coordinates c;

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <array>
+#include <memory>
 #include <optional>
 
 #include "core/model.h"
@@ -70,7 +71,12 @@ class ConverterScreen : public ui::Screen {
   void Redraw();
   void ScaleChanged(bool withBlank);
 
-  Model& m_;
+  // The study works on its own copy of the model, taken afresh at each
+  // computation of the object: the shared model, where the next run starts,
+  // never sees its dates, elements and state vectors.
+  Model& shared_;
+  std::unique_ptr<Model> work_;
+  Model& m_;  // = *work_
   CoordSystem from_;
   std::optional<CoordSystem> convertedTo_;  // the system of the converted fields
   std::optional<ConverterContext> ctx_;
