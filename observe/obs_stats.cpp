@@ -1,5 +1,6 @@
 #include "observe/obs_stats.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -84,6 +85,18 @@ std::vector<std::array<double, 2>> StatPolyline(const ObsStatistics& s, StatCurv
     const double y = c == StatCurve::dL ? 3 * n / S - 10 : c == StatCurve::dB ? 3 * n / S : n / S;
     pts.push_back({static_cast<double>(i - first - (c == StatCurve::dL ? 10 : 0)), y});
   }
+  return pts;
+}
+
+std::vector<std::array<double, 2>> StatPolylineWithin(const ObsStatistics& s, StatCurve c, double S, double bottom,
+                                                      double top) {
+  auto pts = StatPolyline(s, c, S);
+  const double zero = c == StatCurve::dL ? -10 : 0;
+  double highest = 0;
+  for (const auto& p : pts) highest = std::max(highest, std::fabs(p[1] - zero));
+  const double room = top - bottom;
+  const double k = highest > room && highest > 0 ? room / highest : 1.0;
+  for (auto& p : pts) p[1] = bottom + (p[1] - zero) * k;
   return pts;
 }
 

@@ -51,5 +51,11 @@ ActionResult WriteStatReport(const std::filesystem::path& folder, const ObsStati
 // dR (i − 40, Count/S).
 enum class StatCurve : std::uint8_t { dL, dB, dR };
 std::vector<std::array<double, 2>> StatPolyline(const ObsStatistics& s, StatCurve c, double S);
+// The same polyline moved and squeezed into the part of its picture that is
+// seen, y from `bottom` to `top`: its zero level (−10 for |dL|, 0 for the
+// others) on `bottom`, and its heights shrunk so that the highest reaches `top`
+// when it would go beyond it.
+std::vector<std::array<double, 2>> StatPolylineWithin(const ObsStatistics& s, StatCurve c, double S, double bottom,
+                                                      double top);
 
 }  // namespace torvik

@@ -24,13 +24,13 @@ GridValues GridShownValues(const Model& m, GridMode mode) {
   auto shown = [mk](double screenValue) { return FixNear(mk * screenValue) / mk; };
   for (int k = 0; k < kGridColumns; ++k) {
     if (mode == GridMode::Elements) {
-      v[0][k] = shown(m.AlfaL[k] * m.kUgol);
+      v[0][k] = shown(DegreesIn360(m.AlfaL[k] * m.kUgol));  // longitudes within [0, 360)
       v[1][k] = FixNear(m.R0sr[k]) / mk;  // metres truncated, shown in thousands of km
       v[2][k] = shown(m.W0sr[k] * m.sekG);
       v[3][k] = shown(m.Eks0[k]);
       v[4][k] = shown(m.Betta0[k] * m.kUgol);
-      v[5][k] = shown(m.AlfaP0[k] * m.kUgol);
-      v[6][k] = shown(m.AlfaU0[k] * m.kUgol);
+      v[5][k] = shown(DegreesIn360(m.AlfaP0[k] * m.kUgol));
+      v[6][k] = shown(DegreesIn360(m.AlfaU0[k] * m.kUgol));
     } else {
       v[0][k] = FixNear(m.X[k]) / mk;
       v[1][k] = FixNear(m.Y[k]) / mk;

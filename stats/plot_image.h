@@ -18,8 +18,7 @@ enum class ImageFormat : std::uint8_t { Png, Svg, Pdf };
 // std::nullopt for any other name.
 std::optional<ImageFormat> ImageFormatOf(const std::filesystem::path& file);
 
-// Size of the text of a plot in pixels (about the 9-point font of the screens).
-inline constexpr double kPlotFontPixels = 12;
+// The text of a plot is kPlotFontPixels high (stats/plot.h).
 // The largest side of a PNG in pixels, and of an SVG or PDF drawing.
 inline constexpr int kMaxImagePixels = 8192;
 inline constexpr double kMaxDrawingPixels = 1e6;

@@ -139,19 +139,38 @@ StatsOutcome Statistics::LoadRunFileAt(const std::filesystem::path& file, const 
   }
   H = std::max(H, 2.0);
   W = std::max(W, 3.0);
+  std::size_t from = plot_.items.size();
   if (!in.overlay) {
     if (!SizePlot(W, H, true)) return out;
-    plot_.Text(2, 2, t_.Title());
+    from = plot_.items.size() - Plot::kGridCaptions;  // the captions keep clear of the points too
   }
   ShowRange(p, out.fields);
+  DrawRun(in, p, 1, t_.NPoint, !in.overlay);
+  plot_.SettleTexts(from);
+  return out;
+}
+
+// The loaded run: the title (when asked), the first and last years, red lines
+// at the first and last selected points, every point in colour c.
+void Statistics::DrawRun(const StatsInputs& in, int p, std::int32_t first, std::int32_t last, bool title) {
   const auto n = static_cast<std::size_t>(t_.NPoint);
-  plot_.Text(0.1, 0.8, N(out.fields.firstDate->year));
-  plot_.Text(t_.tDay[n] / 365.24 / in.MX1, 0.8, N(out.fields.lastDate->year));
-  for (std::size_t i : {std::size_t{1}, n}) plot_.Line(PlotX(t_.tDay[i], in.MX1), plot_.H, PlotX(t_.tDay[i], in.MX1), 0, kPlotRed);
+  if (title) plot_.Text(2, 2, t_.Title());
+  // An overlaid run of the same years does not print them again.
+  auto year = [&](double x, double jd) {
+    const std::string text = N(JDToDate(jd).year);
+    for (const PlotItem& it : plot_.items)
+      if (it.kind == PlotItem::Kind::Text && it.text == text) return;
+    plot_.Text(x, 0.8, text);
+  };
+  year(0.1, t_.JDfile + t_.tDay[1]);
+  year(t_.tDay[n] / 365.24 / in.MX1, t_.JDfile + t_.tDay[n]);
+  for (std::int32_t k : {first, last}) {
+    const double x = PlotX(t_.tDay[static_cast<std::size_t>(std::clamp<std::int32_t>(k, 1, t_.NPoint))], in.MX1);
+    plot_.Line(x, plot_.H, x, 0, kPlotRed);
+  }
   const Rgb c = Colour(in.colour);
   for (std::size_t i = 1; i <= n; ++i)
     plot_.Circle(PlotX(t_.tDay[i], in.MX1), (t_.Par[i][static_cast<std::size_t>(p)] - ParMin_) / in.MP + 1, 0.06, c);
-  return out;
 }
 
 // ---------------------------------------------------------------------------
@@ -216,11 +235,33 @@ StatsOutcome Statistics::ProcessData(const StatsInputs& input) {
   const double d = (in.TYear - in.T0) / 100.0;
   const double uf = UFactor(p);
 
+  // Each processing draws on the picture of the loaded run alone, unless the
+  // overlay is on; its texts then keep clear of everything drawn.
+  std::size_t from = plot_.items.size();
+  if (!in.overlay && !in.test && (t_.kind == DataKind::ImitatorRun || t_.kind == DataKind::PlanRun)) {
+    plot_.Clear();
+    plot_.Grid();
+    from = plot_.items.size() - Plot::kGridCaptions;
+    DrawRun(in, p, in.IStart, in.IEnd, true);
+  }
+  struct Settle {
+    Plot& plot;
+    std::size_t from;
+    ~Settle() { plot.SettleTexts(from); }
+  } settle{plot_, from};
+
   if (!in.sweep) {
     NCPMax = in.NCP;
     const double xFirst = (t_.tDay[IStart] - step / 2) / 365.25 / in.MX1 + 1;
     plot_.Line(xFirst, plot_.H, xFirst, 0, kPlotGreen);
-    for (std::int64_t i = std::int64_t{in.IStart} + in.NCP - 1; i <= in.IEnd; i += in.NCP) {
+    // Borders closer than a few pixels would flood the plot: every k-th one.
+    const double apart = in.NCP * std::fabs(step) / 365.25 / std::fabs(in.MX1) * kPlotPixelsPerCm;
+    const std::int64_t every =
+        apart >= kPlotMinBorderPixels || !(apart > 0) ? 1
+                                                      : static_cast<std::int64_t>(std::ceil(kPlotMinBorderPixels / apart));
+    std::int64_t border = 0;
+    for (std::int64_t i = std::int64_t{in.IStart} + in.NCP - 1; i <= in.IEnd; i += in.NCP, ++border) {
+      if ((border + 1) % every != 0) continue;
       const double x = (t_.tDay[static_cast<std::size_t>(i)] + step / 2) / 365.25 / in.MX1 + 1;
       plot_.Line(x, plot_.H, x, 0, kPlotGreen);
     }

@@ -153,6 +153,7 @@ class Statistics {
   void Extremes(int p);
   void ShowRange(int p, StatsFields& f) const;
   bool SizePlot(double w, double h, bool askLarge);
+  void DrawRun(const StatsInputs& in, int p, std::int32_t first, std::int32_t last, bool title);
   void GenerateTestSeries(StatsInputs& in, StatsFields& f);
   bool RunLoaded(StatsOutcome& out) const;
   ActionResult Rewrite(PointTable t);

@@ -9,6 +9,9 @@
 
 namespace torvik::ui {
 
+// The word of a progress line whose run "Остановить" ended.
+inline constexpr const char* kStoppedWord = "остановлено";
+
 class BatchRunner : public QObject {
   Q_OBJECT
 

@@ -16,7 +16,9 @@
 
 namespace torvik::ui {
 
-QString FormatNumber(double v) {
+QString FormatNumber(double v) { return LocaleText(DisplayNumberText(v)); }
+
+QString FormatNumberExact(double v) {
   char buf[64];
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
   if (ec != std::errc()) return QString();
@@ -60,18 +62,33 @@ class ElidingDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
+namespace {
+
+QString ToolTipOf(const QLineEdit* field) {
+  const QString note = field->property("torvikNote").toString();
+  if (note.isEmpty()) return field->text();
+  return field->text().isEmpty() ? note : note + ": " + field->text();
+}
+
+}  // namespace
+
+void SetFieldNote(QLineEdit* field, const QString& note) {
+  field->setProperty("torvikNote", note);
+  field->setToolTip(ToolTipOf(field));
+}
+
 void ShowFromStart(QLineEdit* field) {
   if (field->property("torvikFromStart").toBool()) return;
   field->setProperty("torvikFromStart", true);
   auto toStart = [field] {
     field->setCursorPosition(0);
-    field->setToolTip(field->text());
+    field->setToolTip(ToolTipOf(field));
   };
   // Typing moves the cursor itself; only a text set by the program (or left
   // by the user) goes back to its start.
   QObject::connect(field, &QLineEdit::textChanged, field, [field, toStart] {
     if (field->hasFocus() && !field->isReadOnly()) {
-      field->setToolTip(field->text());
+      field->setToolTip(ToolTipOf(field));
     } else {
       toStart();
     }
@@ -103,10 +120,33 @@ NumberField::NumberField(double value, QWidget* parent) : QLineEdit(parent) {
   SetNumber(value);
 }
 
+std::optional<double> NumberField::Number() const {
+  if (!setText_.isNull() && text() == setText_) return setValue_;
+  return ParseNumber(text());
+}
+
+void NumberField::SetNumber(double v) {
+  const QString shown = FormatNumber(v);
+  setText_ = shown;
+  setValue_ = v;
+  setText(shown);
+  setToolTip(FormatNumberExact(v));
+}
+
 std::optional<int> NumberField::Integer(int lo, int hi) const {
   auto v = Number();
   if (!v || *v != std::trunc(*v) || *v < lo || *v > hi) return std::nullopt;
   return static_cast<int>(*v);
+}
+
+void ShowNumber(QLineEdit* field, double v) {
+  if (auto* n = qobject_cast<NumberField*>(field)) {
+    n->SetNumber(v);
+  } else {
+    field->setText(FormatNumber(v));
+    field->setToolTip(FormatNumberExact(v));
+  }
+  field->setCursorPosition(0);
 }
 
 QCheckBox* MakeCheck(const QString& caption, bool on, QWidget* parent) {

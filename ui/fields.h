@@ -17,9 +17,13 @@
 
 namespace torvik::ui {
 
-// The shortest text of a number that reads back to the same double, with the
-// locale's decimal separator ("2451545", "1,5", "1,98892e+30").
+// A number as every field shows it, with the locale's decimal separator: the
+// six-decimal display rule (DisplayNumberText: "574,6", "-276", "0" for −0,
+// "0,123456" for 0.1234567, "1,98892e+30").
 QString FormatNumber(double v);
+// The shortest text that reads back to the same double ("0,30000000000000004"),
+// for tool tips and texts that must keep every digit.
+QString FormatNumberExact(double v);
 // A number typed by the user: blanks around it ignored, "." or "," as the
 // decimal separator, an optional sign and exponent. Empty text, other
 // characters, infinities and NaN give std::nullopt.
@@ -34,6 +38,9 @@ QString LocaleText(const std::string& text);
 // when the user leaves it, with the whole text as its tool tip. Applying it
 // twice changes nothing.
 void ShowFromStart(QLineEdit* field);
+// A field whose tool tip says what it is (a trigger field of another screen):
+// the note, then the field's text.
+void SetFieldNote(QLineEdit* field, const QString& note);
 // Cells of an item view that are too narrow for their text elide it in the
 // middle (the sign and the exponent stay) and show it whole as a tool tip.
 void ElideCellsInTheMiddle(QAbstractItemView* view);
@@ -49,11 +56,22 @@ class NumberField : public QLineEdit {
   explicit NumberField(QWidget* parent = nullptr);
   NumberField(double value, QWidget* parent = nullptr);
 
-  std::optional<double> Number() const { return ParseNumber(text()); }
+  // The number typed; a number the program set and nobody changed since reads
+  // back whole, with the digits that the display rule leaves out.
+  std::optional<double> Number() const;
   // The number as a whole value when it is an integer within [lo, hi].
   std::optional<int> Integer(int lo, int hi) const;
-  void SetNumber(double v) { setText(FormatNumber(v)); }
+  // Shows the number by the display rule, with every digit in the tool tip.
+  void SetNumber(double v);
+
+ private:
+  QString setText_;
+  double setValue_ = 0;
 };
+
+// Shows a number in any field by the display rule: a NumberField keeps the
+// whole value for reading back, another field shows it in its tool tip.
+void ShowNumber(QLineEdit* field, double v);
 
 // A check box with its exact caption and default state.
 QCheckBox* MakeCheck(const QString& caption, bool on, QWidget* parent = nullptr);

@@ -74,8 +74,9 @@ void Picture::Circle(double x, double y, double r, const QColor& colour, double 
   update();
 }
 
-void Picture::Text(double x, double y, const QString& text, const QColor& colour) {
+void Picture::Text(double x, double y, const QString& text, const QColor& colour, const QRect& clip) {
   QPainter painter(&image_);
+  if (!clip.isNull()) painter.setClipRect(clip);
   painter.setPen(colour);
   painter.setFont(font());
   QPointF p = ToPixel(x, y);

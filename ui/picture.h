@@ -30,8 +30,9 @@ class Picture : public QWidget {
   // A circle of radius r in horizontal units; aspect = height / width makes
   // an ellipse (r then measures the longer axis); filled when `fill`.
   void Circle(double x, double y, double r, const QColor& colour, double aspect = 1.0, bool fill = false);
-  // Text whose upper-left corner is at (x, y); "\n" starts a new line.
-  void Text(double x, double y, const QString& text, const QColor& colour = Qt::black);
+  // Text whose upper-left corner is at (x, y); "\n" starts a new line. With a
+  // `clip` (pixels) only the part inside it is painted.
+  void Text(double x, double y, const QString& text, const QColor& colour = Qt::black, const QRect& clip = QRect());
   // The pixels that Text(x, y, text) inks at most.
   QRect TextRect(double x, double y, const QString& text) const;
 

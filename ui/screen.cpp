@@ -103,8 +103,28 @@ void Screen::showEvent(QShowEvent* event) {
     // A size the screen chose itself is kept, within the room of the display.
     resize((testAttribute(Qt::WA_Resized) ? size() : sizeHint()).boundedTo(ScreenRoom()));
   }
+  if (!event->spontaneous()) {
+    KeepOnDisplay();
+    // The window manager adds its frame after the window is mapped: once it
+    // has, the frame is brought inside the display again.
+    QTimer::singleShot(150, this, [this] { KeepOnDisplay(); });
+  }
   QWidget::showEvent(event);
   if (!event->spontaneous()) Activated();
+}
+
+void Screen::KeepOnDisplay() {
+  const QScreen* display = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (!display) return;
+  const QRect room = display->availableGeometry();
+  // The frame as the window manager drew it, or as it will (title bar and
+  // borders); a window's pos() and move() are those of its frame.
+  QRect frame = frameGeometry();
+  if (frame.size() == size()) frame.setSize(size() + kWindowFrame);
+  QPoint at = frame.topLeft();
+  at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - frame.width())));
+  at.setY(std::max(room.top(), std::min(at.y(), room.bottom() + 1 - frame.height())));
+  if (at != frame.topLeft()) move(at);
 }
 
 void Screen::closeEvent(QCloseEvent* event) {

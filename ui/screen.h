@@ -47,6 +47,10 @@ class Screen : public QWidget {
   // screen runs a few steps of its computation); nothing by default.
   virtual void PrepareScreenshot() {}
 
+  // Moves the window so that its frame, title bar included, lies inside the
+  // available area of its display (as far as it fits); done when it first opens.
+  void KeepOnDisplay();
+
   // The scroll area that holds the content; nullptr before the build or when
   // the screen set no layout.
   QScrollArea* Scroll() const { return scroll_; }

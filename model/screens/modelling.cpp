@@ -1,6 +1,7 @@
 #include "model/screens/modelling.h"
 
 #include <QEvent>
+#include <QSignalBlocker>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -16,6 +17,8 @@
 #include "core/fields.h"
 #include "core/textfile.h"
 #include "model/compare.h"
+#include "model/de405.h"
+#include "model/de405_files.h"
 #include "model/imitators.h"
 #include "params/screens/parameters.h"
 #include "ui/messages.h"
@@ -29,6 +32,11 @@ constexpr double kOverviewHalf = 3.9;      // the overview spans −3.9..3.9 bot
 const QColor kGrid(70, 70, 70);
 const QColor kAxis(100, 100, 100);
 const QColor kText(230, 230, 230);
+// The logarithmic scale bar: position p shows the scale 10^(p / 1000).
+constexpr int kScaleSteps = 1000;  // positions per factor of ten
+constexpr double kMarkRadius = 0.06;
+constexpr const char* kCompareDuringRun = "Сравнение имитаторов - после остановки расчета";
+constexpr const char* kNoteGap = "  |  ";
 const QColor kRed(255, 0, 0), kBlue(0, 0, 255), kGreen(0, 250, 0);
 
 QLineEdit* Output(int width = 96) {
@@ -46,10 +54,7 @@ QLineEdit* Input(double value, int width = 60) {
 }
 
 // A number in an output field, shown from its first digit.
-void Show(QLineEdit* f, double v) {
-  f->setText(ui::FormatNumber(v));
-  f->setCursorPosition(0);
-}
+void Show(QLineEdit* f, double v) { ui::ShowNumber(f, v); }
 
 QLabel* Caption(const QString& text) { return new QLabel(text); }
 
@@ -101,15 +106,17 @@ void ModellingScreen::Build() {
   scaleLabel = Caption("Масштаб орбит = 300 млн. км/см");
   startField = new QLineEdit;
   startField->setFixedWidth(70);
+  ui::SetFieldNote(startField, "Пуск от формы плана: время (секунды от полуночи), записанное формой 5; "
+                               "его запись начинает эксперимент");
   scaleRow->addWidget(scaleLabel);
   scaleRow->addStretch();
   scaleRow->addWidget(startField);
   left->addLayout(scaleRow);
   scaleBar = new QScrollBar(Qt::Horizontal);
-  scaleBar->setRange(1, 10000);
-  scaleBar->setSingleStep(100);
-  scaleBar->setPageStep(100);
-  scaleBar->setValue(3000);
+  scaleBar->setRange(0, 4 * kScaleSteps);  // 1..10000
+  scaleBar->setSingleStep(kScaleSteps / 20);
+  scaleBar->setPageStep(kScaleSteps / 4);
+  scaleBar->setValue(static_cast<int>(std::lround(std::log10(3000.0) * kScaleSteps)));
   left->addWidget(scaleBar);
   progressLabel = Caption(QString());
   left->addWidget(progressLabel);
@@ -226,7 +233,7 @@ QLayout* ModellingScreen::BuildResults() {
   g->addWidget(alfaEklipField = Output(), row++, 4);
   dateRow("дата", date);
   g->addWidget(Caption("JD="), row, 3, Qt::AlignRight);
-  g->addWidget(jdField = new QLineEdit, row++, 4);
+  g->addWidget(jdField = new ui::NumberField, row++, 4);
   jdField->setFixedWidth(92);
 
   const char* coords[] = {"X, тыс.км", "Y, тыс.км", "Z, тыс.км"};
@@ -383,7 +390,18 @@ void ModellingScreen::ShowStartState() {
   KeepDrawnPositions();
   shownJDstart_ = m_.JDstart;
   shownX0_ = m_.X0, shownY0_ = m_.Y0, shownZ0_ = m_.Z0;
-  mxy_ = scaleBar->value() * 1e8;
+  if (!scaleChosen_) {
+    // The watched planet's orbit, aphelion to aphelion, across four fifths of the picture.
+    scaleChosen_ = true;
+    const auto p = ParseFieldInt32(planetField->text().toStdString()).value_or(1);
+    if (p >= 1 && p <= 10 && m_.R0sr[p] > 0) {
+      const double aphelion = m_.R0sr[p] * (1 + std::fabs(m_.Eks0[p]));
+      const QSignalBlocker quiet(scaleBar);
+      SetScaleValue(aphelion / 8 / 1e8);
+      scaleLabel->setText("Масштаб = " + ui::FormatNumber(ScaleValue() / 10.0) + " млн.км/см");
+    }
+  }
+  mxy_ = ScaleValue() * 1e8;
   ReadScales();
   for (auto* d : {&periDate, &nodeDate, &date}) ShowDate(*d, m_.DateY, m_.DateM, m_.DateD);
   Show(jdField, m_.JDstart);
@@ -470,15 +488,12 @@ void ModellingScreen::OnStart() {
   ShowResults();
   RedrawOverview();
   const double f = s.live.finiteSpeed ? 1.0 : 0.0;
-  picture->Text(-9, -8,
-                QString::fromStdString(run_.modeLabel()) + "      План №    " + QString::number(m_.PlanNo) +
-                    "       Эксперимент №    " + QString::number(s.live.NFile),
-                kText);
-  picture->Text(-9, -9,
-                ui::LocaleText(" VXSys = " + ShortestText(m_.VXsys) + "    VYSys = " + ShortestText(m_.VYsys) +
-                               "    VZSys = " + ShortestText(m_.VZsys) + "   Vgr = " +
-                               ShortestText(f * run_.Vgr() / 1000.0) + "   (км/с)"),
-                kText);
+  captions_[0] = QString::fromStdString(run_.modeLabel()) + "      План №    " + QString::number(m_.PlanNo) +
+                 "       Эксперимент №    " + QString::number(s.live.NFile);
+  captions_[1] = ui::LocaleText(" VXSys = " + ShortestText(m_.VXsys) + "    VYSys = " + ShortestText(m_.VYsys) +
+                                "    VZSys = " + ShortestText(m_.VZsys) + "   Vgr = " +
+                                ShortestText(f * run_.Vgr() / 1000.0) + "   (км/с)");
+  PrintCaptions();
   startTime_ = std::chrono::steady_clock::now();
   workSeconds_ = 0.0;
   Loop();
@@ -603,9 +618,12 @@ void ModellingScreen::ShowFields(bool now) {
   Show(dTrealField, ShownRealHours(std::chrono::duration<double>(t - startTime_).count()));
   ShowResults();
   const RunProgress p = ProgressOf(run_, m_, workSeconds_);
+  // A run that "Остановить" ended says so instead of the time left.
+  const bool stopped = !run_.Running() && run_.end() == RunEnd::Stopped;
   progressLabel->setText(ui::LocaleText(FormatPattern(p.years, "0.00")) + " лет модели,  " +
-                         QString::number(std::lround(p.stepsPerSecond)) + " шагов/с,  до конца " +
-                         RussianDuration(p.secondsLeft));
+                         QString::number(std::lround(p.stepsPerSecond)) + " шагов/с,  " +
+                         (stopped ? QString(ui::kStoppedWord) : "до конца " + RussianDuration(p.secondsLeft)) +
+                         (t < noteUntil_ ? QString(kNoteGap) + kCompareDuringRun : QString()));
 }
 
 void ModellingScreen::PlotExtremum() {
@@ -628,9 +646,38 @@ void ModellingScreen::EraseMarks() {
   const double f = xsolDrawn_ ? 1.0 : 0.0;
   for (int k = 0; k <= m_.nObj && k <= 10; ++k) {
     const double x = drawnX_[k] - f * drawnX_[0], y = drawnY_[k] - f * drawnY_[0], z = drawnZ_[k] - f * drawnZ_[0];
-    picture->Circle(x / mxy_, y / mxy_, 0.06, Qt::black, 1.0, true);
-    picture->Circle(x / mxy_, z / mxy_ + 11, 0.06, Qt::black, 1.0, true);
+    EraseMark(x / mxy_, y / mxy_);
+    EraseMark(x / mxy_, z / mxy_ + 11);
     overview->Circle(x / kOverviewScale, y / kOverviewScale, 0.04, Qt::black, 1.0, true);
+  }
+}
+
+// A mark of the main picture in black, then the grid, the axes and the
+// caption lines that ran under it.
+void ModellingScreen::EraseMark(double x, double y) {
+  picture->Circle(x, y, kMarkRadius, Qt::black, 1.0, true);
+  const double r = kMarkRadius + 0.05;
+  const QRect hole = QRectF(picture->ToPixel(x - r, y + r), picture->ToPixel(x + r, y - r)).toAlignedRect();
+  if (!QRect(QPoint(0, 0), picture->size()).intersects(hole)) return;
+  for (int gx = static_cast<int>(std::ceil(x - r)); gx <= static_cast<int>(std::floor(x + r)); ++gx) {
+    if (gx < -10 + panX_ - 1 || gx > 10 + panX_ + 1) continue;
+    picture->Line(gx, std::max(y - r, -10.0), gx, std::min(y + r, 12.0), gx == 0 ? kAxis : kGrid);
+  }
+  for (int gy = static_cast<int>(std::ceil(y - r)); gy <= static_cast<int>(std::floor(y + r)); ++gy) {
+    if (gy < -10 || gy > 12) continue;
+    const bool axis = gy == 0 || gy == 11 || gy == scales_.dYplot;
+    picture->Line(std::max(x - r, -10.0), gy, std::min(x + r, 10.0), gy, axis ? kAxis : kGrid);
+  }
+  if (std::fabs(y - scales_.dYplot) <= r) picture->Line(x - r, scales_.dYplot, x + r, scales_.dYplot, kAxis);
+  PrintCaptions(hole);
+}
+
+void ModellingScreen::PrintCaptions(const QRect& clip) {
+  const double rows[] = {-8, -9};
+  for (int i = 0; i < 2; ++i) {
+    if (captions_[i].isEmpty()) continue;
+    if (!clip.isNull() && !picture->TextRect(-9, rows[i], captions_[i]).intersects(clip)) continue;
+    picture->Text(-9, rows[i], captions_[i], kText, clip);
   }
 }
 
@@ -661,6 +708,7 @@ void ModellingScreen::RedrawMain() {
   for (int y = -10; y <= 12; ++y) picture->Line(-10, y, 10, y, kGrid);
   for (double y : {scales_.dYplot, 0.0, 11.0}) picture->Line(-10, y, 10, y, kAxis);
   picture->Line(0, 12, 0, -10, kAxis);
+  PrintCaptions();
   const double f = xsolDrawn_ ? 1.0 : 0.0;
   for (int k = 0; k <= m_.nObj && k <= 10; ++k) {
     const QColor c(m_.ColR[k], m_.ColG[k], m_.ColB[k]);
@@ -691,8 +739,20 @@ void ModellingScreen::RedrawOverview() {
   overview->Line(l, b, l, t, grey);
 }
 
+double ModellingScreen::ScaleValue() const {
+  const double v = std::pow(10.0, static_cast<double>(scaleBar->value()) / kScaleSteps);
+  // Three significant digits: the caption shows a round value.
+  const double unit = std::pow(10.0, std::floor(std::log10(v)) - 2);
+  return std::round(v / unit) * unit;
+}
+
+void ModellingScreen::SetScaleValue(double value) {
+  if (!(value > 0)) return;
+  scaleBar->setValue(static_cast<int>(std::lround(std::log10(value) * kScaleSteps)));
+}
+
 void ModellingScreen::ScaleChanged() {
-  const int value = scaleBar->value();
+  const double value = ScaleValue();
   mxy_ = value * 1e8;
   scaleLabel->setText("Масштаб = " + ui::FormatNumber(value / 10.0) + " млн.км/см");
   Redraw();
@@ -716,7 +776,13 @@ bool ModellingScreen::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ModellingScreen::OnCompare() {
-  if (runner_.Active()) return;  // the comparison moves the Sun and the planet of the model
+  if (runner_.Active()) {
+    // The comparison moves the Sun and the planet of the model: not during a run.
+    // The run's line says so for a few seconds.
+    noteUntil_ = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    progressLabel->setText(progressLabel->text().section(kNoteGap, 0, 0) + kNoteGap + kCompareDuringRun);
+    return;
+  }
   const UserMessage failed{"Ошибка вычислений", kTitle0};
   auto planet = ParseFieldInt32(planetField->text().toStdString());
   if (!planet) {
@@ -729,7 +795,17 @@ void ModellingScreen::OnCompare() {
   const ActionResult r = CompareImitators(m_, folder_, *planet, jd, c);
   m_.JD = keptJD;
   if (r) {
-    ui::Report(r);
+    // Outside the DE405 files the message gives the span they cover.
+    UserMessage shown = *r;
+    if (shown.text == kNoSuchDate && !(jd >= kDe405FilesFirstJD && jd <= kDe405FilesLastJD)) {
+      const CalendarDate a = JDToDate(kDe405FilesFirstJD), b = JDToDate(kDe405FilesLastJD);
+      shown.text += "\r\n" + std::string("файлы DE405: JD ") + NumberText(kDe405FilesFirstJD) + " .. " +
+                    NumberText(kDe405FilesLastJD) + " (" + std::to_string(static_cast<int>(a.day)) + "." +
+                    std::to_string(a.month) + "." + std::to_string(a.year) + " .. " +
+                    std::to_string(static_cast<int>(b.day)) + "." + std::to_string(b.month) + "." +
+                    std::to_string(b.year) + ")";
+    }
+    ui::Report(shown);
     return;
   }
   // The table from the top of the picture in the largest monospaced font that

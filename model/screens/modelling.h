@@ -66,6 +66,11 @@ class ModellingScreen : public ui::Screen {
               *compareButton = nullptr, *vgrTestButton = nullptr, *toParamsButton = nullptr,
               *toStatsButton = nullptr, *toPlanButton = nullptr, *exitButton = nullptr;
 
+  // The scale of the orbit picture, the bar's value: 10^8 m per unit. The bar
+  // moves through it in equal ratios (a click ×1.12, a page ×1.78), 1..10000.
+  double ScaleValue() const;
+  void SetScaleValue(double value);
+
   const ModelRun& Run() const { return run_; }
   const ui::BatchRunner& Runner() const { return runner_; }
   int Updates() const { return updates_; }  // screen updates of all runs so far
@@ -114,6 +119,8 @@ class ModellingScreen : public ui::Screen {
   void EraseMarks();
   void DrawMarks(bool dimBelowEcliptic);
   void KeepDrawnPositions();
+  void EraseMark(double x, double y);
+  void PrintCaptions(const QRect& clip = QRect());
 
   Model& m_;
   ui::Navigator& nav_;
@@ -126,9 +133,13 @@ class ModellingScreen : public ui::Screen {
   double panX_ = 0.0, panY_ = 0.0;  // pan point, units of the main picture
   std::array<double, 11> drawnX_{}, drawnY_{}, drawnZ_{};  // last drawn positions, m
   bool xsolDrawn_ = false;        // "Xsol=0" as the last marks were drawn
+  bool scaleChosen_ = false;      // the first opening chose the scale from the watched planet
+  // The caption lines of the run on the main picture, kept under the erased marks.
+  std::array<QString, 2> captions_;
   int updates_ = 0;
   bool planEnded_ = false;
   std::chrono::steady_clock::time_point startTime_, fieldsShownAt_;
+  std::chrono::steady_clock::time_point noteUntil_{};  // the run's line tells why a press waits until then
   // What the last screen update has to show in the fields.
   struct UpdateFigures {
     bool due = false;

@@ -42,7 +42,7 @@ std::vector<std::string> RenderModelScreens(ui::Navigator& nav, const QString& d
   s->mdAlfaField->setText("20");
   s->dYField->setText("-5");
   s->trailsBox->setChecked(true);
-  s->scaleBar->setValue(150);  // 15 million km per unit: the inner planets and their side view
+  s->SetScaleValue(150);  // 15 million km per unit: the inner planets and their side view
   s->startButton->click();
   while (s->Runner().Active()) QCoreApplication::processEvents();
   if (!messages.shown.empty() || !Save(s, out.filePath("modelling.png"))) failed.push_back("modelling");

@@ -12,7 +12,9 @@
 
 #include "observe/workbook_file.h"
 #include "plan/obs_report.h"
+#include "core/fields.h"
 #include "core/textfile.h"
+#include "ui/batch.h"
 #include "ui/messages.h"
 
 namespace torvik {
@@ -674,7 +676,9 @@ void ObservationScreen::BeginPainting(const ObsSettings& s) {
 
 void ObservationScreen::OnStop() {
   timer_.stop();
-  progressLabel->clear();
+  // The line keeps the date reached and says that the run was stopped.
+  if (!progressLabel->text().isEmpty() && !progressLabel->text().endsWith(ui::kStoppedWord))
+    progressLabel->setText(progressLabel->text() + ", " + ui::kStoppedWord);
   if (SeriesRunning()) {
     series_->StopNow();
     NoteFailedExperiments();
@@ -730,7 +734,7 @@ void ObservationScreen::Turn() {
   const ObsStepResult r = run_->Step();
   AfterStep(r);
   if (run_->Running()) timer_.start(r.pauseMs);
-  else progressLabel->clear();
+  else if (!progressLabel->text().endsWith(ui::kStoppedWord)) progressLabel->clear();
   ui::Report(r.message);
   if (!run_->Running()) EndOfRun(r.end == ObsRunEnd::EndYear || r.end == ObsRunEnd::EndOfFile);
 }
@@ -764,7 +768,13 @@ void ObservationScreen::AfterStep(const ObsStepResult& r) {
   const double secs = std::max(1e-3, (now - runStartMs_) / 1000.0);
   const double rate = static_cast<double>(run.steps() - runStartSteps_) / secs;
   const StepDate& d = run.stepDate();
-  QString text = QString("дата %1.%2.%3, шагов в секунду %4").arg(d.CurD, 0, 'f', 2).arg(d.CurM).arg(d.CurY).arg(rate, 0, 'f', 1);
+  // The date of the step as a date: day, two-digit month, year ("17.07.774").
+  const int day = static_cast<int>(std::floor(d.CurD));
+  QString text = QString("дата %1.%2.%3, шагов в секунду %4")
+                     .arg(day, 2, 10, QChar('0'))
+                     .arg(d.CurM, 2, 10, QChar('0'))
+                     .arg(d.CurY)
+                     .arg(rate, 0, 'f', 1);
   if (seriesMode_) text = QString("эксперимент %1, ").arg(series_->ExpCur()) + text;
   if (src_.kind() == SourceKind::Tab && rate > 0 && run.StepCur() > 0) {
     const double daysLeft = (run.EndY() - d.CurY) * 365.25;
@@ -1201,23 +1211,36 @@ void ObservationScreen::OnClose() {
 }
 
 void ObservationScreen::OnStatistics() {
-  const auto S = static_cast<ui::NumberField*>(mdRField)->Integer(-2147483647, 2147483647);
+  // The scale is read as a 32-bit integer: "2,5" is rounded.
+  const auto S = ParseFieldInt32(mdRField->text().toStdString());
   const UserMessage wrong{kWrongScale, kTitle0};
   if (!S || *S == 0 || !stats_) {
     ui::Messages().Show(wrong);
     return;
   }
-  const auto draw = [S, this](ui::Picture* p, StatCurve c) {
-    const auto pts = StatPolyline(*stats_, c, *S);
-    for (std::size_t i = 1; i < pts.size(); ++i) p->Line(pts[i - 1][0], pts[i - 1][1], pts[i][0], pts[i][1], Qt::black);
+  // Each distribution within the part of its picture that is seen, with its
+  // caption above it.
+  // x = left + k·x of the curve (0..19 or −10..9).
+  const auto draw = [S, this](ui::Picture* p, StatCurve c, double bottom, double top, double left = 0, double k = 1) {
+    const auto pts = StatPolylineWithin(*stats_, c, *S, bottom, top);
+    auto X = [&](double x) { return left + k * x; };
+    for (std::size_t i = 1; i < pts.size(); ++i)
+      p->Line(X(pts[i - 1][0]), pts[i - 1][1], X(pts[i][0]), pts[i][1], Qt::black);
     p->update();
   };
   obsPicture->Text(0, 8, "dLpl");
-  draw(obsPicture, StatCurve::dL);
-  helioPicture->Text(9, 15, "dBpl");
-  draw(helioPicture, StatCurve::dB);
+  draw(obsPicture, StatCurve::dL, -9.8, 7);
+  // The heliocentric picture is seen through its frame (18 pixels a unit),
+  // both ways.
+  const double unitPx = helioPicture->height() / 120.0;
+  const double seenTop = 120 - helioFrame->verticalScrollBar()->value() / unitPx;
+  const double seenBottom = seenTop - helioFrame->viewport()->height() / unitPx;
+  const double seenLeft = helioFrame->horizontalScrollBar()->value() / unitPx;
+  const double seenWidth = helioFrame->viewport()->width() / unitPx;
+  helioPicture->Text(seenLeft + 0.45 * seenWidth, seenTop - 0.3, "dBpl");
+  draw(helioPicture, StatCurve::dB, seenBottom + 0.3, seenTop - 1.5, seenLeft + 0.2, (seenWidth - 0.4) / 19);
   devPicture->Text(10, 5, "dRpl");
-  draw(devPicture, StatCurve::dR);
+  draw(devPicture, StatCurve::dR, 0.05, 4.2);
   if (!statBox->isChecked()) return;
   const ObsMeans means{Cur().NdR(), Cur().MeanAbsDL(), Cur().MeanAbsDB(), Cur().MeanDR()};
   ui::Report(WriteStatReport(folder_, *stats_, Cur().settings().Npl, src_.name(), means));

@@ -525,7 +525,9 @@ void ParametersScreen::OnJulianToGregorian() {
 }
 
 void ParametersScreen::OnCheckStart() {
-  if (runner_.Active()) return;  // one check at a time; the running one goes on
+  // A start while a check runs acts between its batches: the running loop goes
+  // on with the new check.
+  const bool running = runner_.Active();
   OrbitCheckInputs in;
   in.body = bodyGroup->Selected();
   in.nc0 = Text(nc0Field);
@@ -541,7 +543,7 @@ void ParametersScreen::OnCheckStart() {
     return;
   }
   ShowCheckFields();
-  RunCheck();
+  if (!running) RunCheck();
 }
 
 void ParametersScreen::OnCheckContinue() {

@@ -1,6 +1,7 @@
 #include "plan/screens/optimization.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QScrollBar>
@@ -154,6 +155,9 @@ void OptimizationScreen::Build() {
   b->addWidget(extraButton, 2, 2);
   b->addWidget(filesButton, 3, 1);
   b->addWidget(closeButton, 3, 2);
+  hintLabel = new QLabel;
+  hintLabel->setWordWrap(true);
+  left->addWidget(hintLabel);
   left->addStretch();
 
   imitator = new ui::OptionGroup("", {"New", "APC", "JPL", "Mox", "Other"}, 2, Qt::Horizontal);
@@ -185,6 +189,9 @@ void OptimizationScreen::Build() {
   messageField = new QPlainTextEdit("Сюда приходят сообщения формы 2 об окончании экспериментов плана");
   messageField->setReadOnly(true);
   messageField->setFixedHeight(60);
+  messageField->setToolTip(
+      "Сюда форма 2 пишет время окончания эксперимента плана (секунды от полуночи); "
+      "по нему начинается следующий эксперимент серии");
   right->addWidget(messageField);
   right->addStretch();
 
@@ -202,6 +209,8 @@ void OptimizationScreen::Build() {
   connect(extraButton, &QPushButton::clicked, this, [this] { nav_.Show("plantests"); });
   connect(filesButton, &QPushButton::clicked, this, [this] { nav_.Show("files"); });
   connect(closeButton, &QPushButton::clicked, this, [this] { OnClose(); });
+  connect(planField, &QLineEdit::textChanged, this, [this] { ShowHint(); });
+  for (int p = 1; p <= 10; ++p) connect(planets[p], &QCheckBox::toggled, this, [this] { ShowHint(); });
   if (auto* ms = Modelling()) {
     connect(ms, &ModellingScreen::PlanRunEnded, this, [this](const QString& timer) {
       messageField->setPlainText(timer);
@@ -228,6 +237,26 @@ void OptimizationScreen::Build() {
     ShowParamsText();
   }
   OnShowExperiment();
+  ShowHint();
+}
+
+void OptimizationScreen::ShowHint() {
+  const int plan = planField->Integer(0, 32767).value_or(1);
+  int planet = 1;
+  for (int p = 1; p <= 10; ++p)
+    if (planets[p]->isChecked()) {
+      planet = p;
+      break;
+    }
+  hintLabel->setText(QString("Дальше: «%3» — серия прогонов модели; затем файл орбиты "
+                             "каждого эксперимента — в файл смещений плана:  torvik6-cli drift-file fill --plan %1 "
+                             "--planet %2 --element all  (или по одному: форма 6, «Изменить это смещение на "
+                             "рассчитанное»); затем «Найти коэффициенты уравнения регрессии при» и «Оптимизировать "
+                             "параметры».")
+                         .arg(plan)
+                         .arg(planet)
+                         .arg(runSeriesButton->text().trimmed()));
+  hintLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
 }
 
 std::optional<PlanLevels> OptimizationScreen::Levels() const {
@@ -278,10 +307,13 @@ void OptimizationScreen::OnLoadParams() {
 }
 
 void OptimizationScreen::ShowParamsText() {
-  NewPlot(20, 10, kPlanPpc);
   QStringList text;
   for (const auto& line : PlanParamsText(params_)) text << ui::LocaleText(line);
-  picture_->Text(1.6, 10, text.join('\n'));
+  // The listing ends above the row of the axis labels (the plot grows when it must).
+  const double lineUnits = QFontMetrics(font()).lineSpacing() / kPlanPpc;
+  const double H = std::max(10.0, std::ceil(text.size() * lineUnits + 1.2));
+  NewPlot(20, H, kPlanPpc);
+  picture_->Text(1.6, H, text.join('\n'));
 }
 
 void OptimizationScreen::OnSaveParams() {
@@ -314,7 +346,7 @@ bool OptimizationScreen::OnShowExperiment() {
   runOneButton->setText(Q(view.runOneCaption));
   runSeriesButton->setText(Q(view.runSeriesCaption));
   for (int i = 1; i <= kFactors; ++i) {
-    natural[i]->setText(N(view.natural[i]));
+    natural[i]->setText(ui::FormatNumber(view.natural[i]));
     natural[i]->setCursorPosition(0);
   }
   return true;

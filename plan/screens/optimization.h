@@ -78,6 +78,9 @@ class OptimizationScreen : public ui::Screen {
   std::array<QLineEdit*, 5> natural{};                                      // the " =" fields
   ui::NumberField *mpField = nullptr, *dyField = nullptr;
   QPlainTextEdit* messageField = nullptr;
+  // The next steps of the road under the buttons, with the torvik6-cli
+  // command that fills the plan's drift file from the orbit files.
+  QLabel* hintLabel = nullptr;
   ui::OptionGroup *imitator = nullptr, *tests = nullptr, *dataUse = nullptr, *form = nullptr;
   std::array<QCheckBox*, 7> elements{};  // 1..6
   std::array<QCheckBox*, 11> planets{};  // 1..10
@@ -94,6 +97,7 @@ class OptimizationScreen : public ui::Screen {
   // A fresh plot of W × H centimetres at `ppc` pixels each, gridded.
   void NewPlot(double W, double H, double ppc);
   void ShowParamsText();  // the loaded plan on a fresh 20 × 10 plot
+  void ShowHint();
   void ListDrifts(const std::vector<std::string>& header, const std::vector<std::string>& lines, double top);
   ModellingScreen* Modelling();
   TestFunction SelectedTest() const;

@@ -54,9 +54,14 @@ struct Row {
   }
 };
 
-// A result as the fields show it: up to 15 significant digits, the locale's separator.
+// A result as the fields show it: the display rule, every digit in the tool tip.
 void SetNumber(QLineEdit* f, double v) {
-  f->setText(ui::LocaleText(NumberText(v)));
+  if (auto* n = qobject_cast<ui::NumberField*>(f)) {
+    n->SetNumber(v);
+  } else {
+    f->setText(ui::FormatNumber(v));
+    f->setToolTip(ui::FormatNumberExact(v));
+  }
   f->setCursorPosition(0);  // the number from its first digit
 }
 
@@ -66,6 +71,10 @@ void SetNumber(QLineEdit* f, double v) {
 
 PlotSurface::PlotSurface(const Plot& plot, QWidget* parent) : QWidget(parent), plot_(plot) {
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // The size the plot's text layout counts with.
+  QFont f(QStringLiteral("DejaVu Sans"));
+  f.setPixelSize(static_cast<int>(kPlotFontPixels));
+  setFont(f);
 }
 
 QSize PlotSurface::PlotPixels() const {

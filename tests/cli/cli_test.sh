@@ -450,7 +450,8 @@ print('%dx%d' % (w, h))
 PY
 }
 check "drift plot decodes" "739x175" "$(png_size "$work/fit.png")"
-check "drift plot a tenth of the uncompressed PNG" 1 "$(( $(wc -c < "$work/fit.png") <= 388243 / 10 ))"
+# (the fit line, too wide for the plot, is set on two lines clear of the points)
+check "drift plot a ninth of the uncompressed PNG" 1 "$(( $(wc -c < "$work/fit.png") <= 388243 / 9 ))"
 "$CLI" drift "$mercury" --element 1 --group 50 --plot "$work/fit.PDF" >/dev/null
 check "drift plot as PDF" "%PDF-" "$(head -c 5 "$work/fit.PDF")"
 check "drift plot of an unknown format" 2 "$(status "$CLI" drift "$mercury" --element 1 --plot "$work/fit.gif")"

@@ -118,7 +118,7 @@ TEST_F(ModellingTest, CaptionsDefaultsAndSizeOfBothScreens) {
         "dBetta, сек", "dEks", "dRsr,тыс.км", "dPeriod, дни", "MdAlfa, сек/см", "Mx, тыс.км/см ", "MT, лет/см",
         "dY, см", "AlfaP, град", "AlfaU, град", "Betta, град", "Eks", "Rsr, тыс.км.", "Period, дни",
         "AlfaP пройден", "AlfaU пройден", "К-во оборотов, шт", "AlfaEklip, град", "дата", "JD=", " dTmod, лет",
-        "dTreal, час", "Масштаб орбит = 300 млн. км/см", "Начать", "Остановить", "Продолжить", "NC0 шагов",
+        "dTreal, час", "Начать", "Остановить", "Продолжить", "NC0 шагов",
         "Сравнение имитаторов", "Тест Vgr*", "К параметрам", "К статистике", "К плану", "Выход"})
     EXPECT_TRUE(shown.count(c)) << "caption \"" << c << "\"";
   const std::pair<QLineEdit*, const char*> defaults[] = {
@@ -132,7 +132,10 @@ TEST_F(ModellingTest, CaptionsDefaultsAndSizeOfBothScreens) {
   EXPECT_EQ(screen->imitatorGroup->Selected(), 2);
   EXPECT_TRUE(screen->watchBox->isChecked() && screen->animationBox->isChecked() && screen->endYearBox->isChecked());
   EXPECT_FALSE(screen->vgrBox->isChecked() || screen->trailsBox->isChecked() || screen->orbitFileBox->isChecked());
-  EXPECT_EQ(screen->scaleBar->value(), 3000);
+  // The picture opens at a scale that shows Mercury's orbit across four fifths of it.
+  const double aphelion = model.R0sr[1] * (1 + model.Eks0[1]);
+  EXPECT_NEAR(screen->ScaleValue(), aphelion / 8e8, aphelion / 8e8 * 0.01);
+  EXPECT_EQ(screen->scaleLabel->text(), "Масштаб = " + ui::FormatNumber(screen->ScaleValue() / 10) + " млн.км/см");
   // The start state set up by the parameters screen.
   EXPECT_EQ(ui::ParseNumber(screen->jdField->text()), model.JDstart);
   EXPECT_EQ(screen->date[2]->text().toStdString(), "1601");
@@ -213,7 +216,9 @@ TEST_F(ModellingTest, StepBatchButtonDoesExactlyNOutStepsAndOneUpdate) {
   EXPECT_EQ(screen->Run().totalSteps(), 2250);
   EXPECT_EQ(screen->Updates(), updates + 1);
   EXPECT_EQ(screen->Run().end(), RunEnd::Stopped);
-  EXPECT_EQ(ui::ParseNumber(screen->jdField->text()), model.JD);
+  EXPECT_EQ(static_cast<ui::NumberField*>(screen->jdField)->Number(), model.JD);  // the whole value behind the field
+  EXPECT_NEAR(*ui::ParseNumber(screen->jdField->text()), model.JD, 1e-6);
+  EXPECT_TRUE(screen->progressLabel->text().endsWith(ui::kStoppedWord)) << screen->progressLabel->text().toStdString();
 }
 
 // With a fixed step, 2000 steps forward and 2000 back with "Назад" bring the
@@ -308,9 +313,56 @@ TEST_F(ModellingTest, PlanTriggerStartsARunAndItsEndIsToldOnce) {
   EXPECT_TRUE(messages.shown.empty()) << messages.LastText();
 }
 
+// Erasing the old marks of the bodies in black leaves the grid, the axes and
+// the caption lines under them: after a run of Mercury at a scale where it
+// crosses the picture, every pixel that the grid or a caption had lit is lit,
+// but where a body stands now.
+TEST_F(ModellingTest, ErasingTheBodiesKeepsTheGridAndTheCaptions) {
+  screen->SetScaleValue(50);  // Mercury's orbit 2 × 12 units across, over the captions at y = −8, −9
+  screen->nOutField->setText("50");
+  screen->startButton->click();
+  screen->stopButton->click();
+  RunToEnd();
+  const QImage before = screen->picture->Image();
+  const auto X1 = model.X, Y1 = model.Y, Z1 = model.Z;
+  for (int k = 0; k < 40; ++k) {
+    screen->nc0Button->click();
+    RunToEnd();
+  }
+  const QImage& after = screen->picture->Image();
+  int lit = 0, lost = 0;
+  for (int y = 0; y < before.height(); ++y)
+    for (int x = 0; x < before.width(); ++x) {
+      if (before.pixelColor(x, y) == QColor(Qt::black)) continue;
+      ++lit;
+      if (after.pixelColor(x, y) != QColor(Qt::black)) continue;
+      // The marks of the first update are erased; a body may stand there now.
+      bool marked = false;
+      auto near = [&](double bx, double by, double bz) {
+        const QPointF p = screen->picture->ToPixel(bx / 5e9, by / 5e9), q = screen->picture->ToPixel(bx / 5e9, bz / 5e9 + 11);
+        return std::hypot(p.x() - x, p.y() - y) < 4 || std::hypot(q.x() - x, q.y() - y) < 4;
+      };
+      for (int b = 0; b <= 10 && !marked; ++b) marked = near(model.X[b], model.Y[b], model.Z[b]) || near(X1[b], Y1[b], Z1[b]);
+      lost += !marked;
+    }
+  ASSERT_GT(lit, 1000);
+  EXPECT_LT(lost, 10) << lit;
+  // The caption lines still read: their ink where Mercury passed is back.
+  const QRect caption = screen->picture->TextRect(-9, -8, "КЛАССИКА").united(screen->picture->TextRect(-9, -9, " VXSys"));
+  int inkBefore = 0, inkAfter = 0;
+  for (int y = caption.top(); y <= caption.bottom(); ++y)
+    for (int x = caption.left(); x <= caption.right(); ++x) {
+      inkBefore += before.pixelColor(x, y).lightness() > 150;
+      inkAfter += after.pixelColor(x, y).lightness() > 150;
+    }
+  EXPECT_GT(inkBefore, 20);
+  EXPECT_GE(inkAfter, inkBefore - 5);
+}
+
 // After one screen update: each body drawn in its colour, at 0.7 of it below
 // the ecliptic; the X coordinate plot in red at the left edge.
 TEST_F(ModellingTest, AnimationDimsBodiesBelowTheEclipticAndPlotsTheCoordinate) {
+  screen->SetScaleValue(3000);
   screen->coordBoxes[0]->setChecked(true);
   screen->mxField->setText("100000");
   TwoBatches();
@@ -358,6 +410,7 @@ TEST_F(ModellingTest, ComparisonTableAndTheSunsMessage) {
 
 // A click on the overview moves the main picture there.
 TEST_F(ModellingTest, OverviewClickPans) {
+  screen->SetScaleValue(3000);
   ui::Picture* o = screen->overview;
   const QPointF at(o->width() * 0.75, o->height() * 0.25);  // (1.95, 1.95) of −3.9..3.9
   QMouseEvent press(QEvent::MouseButtonPress, at, o->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
@@ -365,8 +418,14 @@ TEST_F(ModellingTest, OverviewClickPans) {
   const double want = 1.95 * 1.8e12 / 3e11;
   EXPECT_NEAR(screen->PanX(), want, 0.1);
   EXPECT_NEAR(screen->PanY(), want, 0.1);
-  screen->scaleBar->setValue(1000);
+  screen->SetScaleValue(1000);
   EXPECT_EQ(screen->scaleLabel->text().toStdString(), "Масштаб = 100 млн.км/см");
+  // One click of the bar changes the scale by the same ratio at any scale.
+  for (double v : {1000.0, 10.0}) {
+    screen->SetScaleValue(v);
+    screen->scaleBar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_NEAR(screen->ScaleValue() / v, 1.12, 0.01) << v;
+  }
 }
 
 TEST_F(ModellingTest, GravityTestIterationGivesTheNextRunItsDelayPasses) {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +18,7 @@
 #include "observe/screens/observation.h"
 #include "params/startup.h"
 #include "ui/app.h"
+#include "ui/batch.h"
 #include "ui/messages.h"
 
 namespace torvik {
@@ -264,6 +267,38 @@ TEST_F(ObservationScreenTest, StatisticsDrawsAndWritesOnlyWithCounting) {
   s.mdRField->setText("0");
   s.statButton->click();
   EXPECT_EQ(messages.LastText(), "Введите правильно масштаб");
+  // The scale is read as an integer: 2,5 is rounded, not refused.
+  messages.shown.clear();
+  s.mdRField->setText("2,5");
+  s.helioPicture->Clear();
+  s.statButton->click();
+  EXPECT_TRUE(messages.shown.empty()) << messages.LastText();
+  // The |dB| curve is drawn in the part of the heliocentric picture that is seen.
+  const QRect seen(QPoint(s.helioFrame->horizontalScrollBar()->value(), s.helioFrame->verticalScrollBar()->value()),
+                   s.helioFrame->viewport()->size());
+  const QImage& img = s.helioPicture->Image();
+  int inside = 0, outside = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (img.pixelColor(x, y) == QColor(Qt::black)) (seen.contains(x, y) ? inside : outside) += 1;
+  EXPECT_GT(inside, 20);
+  EXPECT_EQ(outside, 0);
+}
+
+// A stopped run keeps its progress line, with the date of its step as a date
+// and the word that it was stopped.
+TEST_F(ObservationScreenTest, TheProgressLineOfAStoppedRunStays) {
+  ObservationScreen& s = Open();
+  s.tableGroup->Option(TableNumber("Almagest"))->click();
+  s.planetField->setText("4");
+  s.yearsField->setText("10");
+  s.startButton->click();
+  for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+  s.stopButton->click();
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+  const std::string line = s.progressLabel->text().toStdString();
+  EXPECT_TRUE(s.progressLabel->text().endsWith(ui::kStoppedWord)) << line;
+  EXPECT_TRUE(QRegularExpression("^дата \\d\\d\\.\\d\\d\\.-?\\d+,").match(s.progressLabel->text()).hasMatch()) << line;
 }
 
 // A step with "ТОПО ГОР" chosen draws the horizon view from the run's

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <filesystem>
@@ -17,9 +18,11 @@
 #include <string>
 
 #include "app/screens.h"
+#include "core/fields.h"
 #include "core/paths.h"
 #include "params/screens/parameters.h"
 #include "params/screens/velocity.h"
+#include "tools/helptext.h"
 #include "tools/screens/help.h"
 #include "ui/app.h"
 #include "ui/messages.h"
@@ -185,6 +188,81 @@ TEST_F(ProgramScreens, FieldsShowTheirNumbersFromTheFirstDigit) {
   f->end(false);
   emit f->editingFinished();
   EXPECT_EQ(f->cursorPosition(), 0);
+}
+
+// Digits after the decimal separator of a number's mantissa ("574,6000000000621" → 13).
+int Decimals(const QString& text) {
+  QString m = text.trimmed();
+  if (const auto e = m.indexOf(QRegularExpression("[eE]")); e >= 0) m = m.left(e);
+  const auto point = m.indexOf(QRegularExpression("[.,]"));
+  return point < 0 ? 0 : static_cast<int>(m.size() - point - 1);
+}
+
+// Every field of every screen, as the screenshots show them (the study screens
+// after their computations), follows the six-decimal display rule.
+TEST_F(ProgramScreens, NoFieldShowsMoreThanSixDecimals) {
+  Start(QSize(1366, 768));
+  for (const std::string& id : nav.Ids()) {
+    SCOPED_TRACE(id);
+    ui::Screen* s = nav.Show(id);
+    ASSERT_NE(s, nullptr);
+    s->PrepareScreenshot();
+    QCoreApplication::processEvents();
+    if (auto* v = qobject_cast<VelocityScreen*>(s)) v->decomposeButton->click();
+    for (QLineEdit* f : s->findChildren<QLineEdit*>()) {
+      const QString text = f->text();
+      if (!ParseFieldNumber(text.toStdString())) continue;
+      EXPECT_LE(Decimals(text), 6) << "\"" << text.toStdString() << "\"";
+      EXPECT_NE(text.trimmed(), "-0");
+    }
+  }
+  EXPECT_TRUE(messages.shown.empty()) << messages.LastText();
+}
+
+// A window placed partly off the display opens with its frame, title bar
+// included, inside the display's available area.
+TEST_F(ProgramScreens, EveryScreenOpensInsideTheDisplay) {
+  Start(QSize(1366, 768));
+  for (const std::string& id : nav.Ids()) {
+    SCOPED_TRACE(id);
+    ui::Screen* s = nav.Get(id);
+    ASSERT_NE(s, nullptr);
+    s->hide();
+    s->move(5000, 4000);
+    nav.Show(id);
+    QCoreApplication::processEvents();
+    const QRect room = s->screen()->availableGeometry();
+    EXPECT_GE(s->frameGeometry().left(), room.left());
+    EXPECT_GE(s->frameGeometry().top(), room.top());
+    if (s->frameGeometry().width() + 12 <= room.width()) {
+      EXPECT_LE(s->frameGeometry().right(), room.right());
+    }
+    if (s->frameGeometry().height() + 40 <= room.height()) {
+      EXPECT_LE(s->frameGeometry().bottom(), room.bottom());
+    }
+  }
+}
+
+TEST(HelpText, NamesTheButtonsOfTheObservationAndPlanScreens) {
+  std::string all;
+  for (const std::string& l : HelpLines()) all += l + "\n";
+  for (const char* b : {"-задать JD = JD0 ", "-Выполнить эксперименты с", "-Найти коэффициенты уравнения ",
+                        "-Построить графики по ур-ю ", "-Загрузить план ", "-Записать план ", "-задать X(i)0 = X(i)opt ",
+                        "-Оптимизировать 4-е фактора из 5-и без отмеченного ", "-Все ",
+                        "-Показать на форме статистики данные имитатора Mox как текст ",
+                        "-Добавить оптимальные параметры в файл данных имитатора Mox "})
+    EXPECT_NE(all.find(b), std::string::npos) << b;
+}
+
+TEST(DisplayRule, SixDecimalsWithoutFloatNoise) {
+  const std::pair<double, const char*> cases[] = {
+      {574.6000000000621, "574.6"}, {-276.00000000001, "-276"}, {-0.0, "0"},     {2.9999999999, "3"},
+      {0.1234567, "0.123456"},      {-0.1234567, "-0.123456"},  {2451545, "2451545"},
+      {1.98892e30, "1.98892e+30"},  {6.6725985e-11, "6.672599e-11"}, {1e-7, "1e-07"},
+      {0.3 + 1e-17, "0.3"},         {0.30000000000000004, "0.3"}, {123456789.1234567, "123456789.123456"}};
+  for (const auto& [v, want] : cases) EXPECT_EQ(DisplayNumberText(v), want) << v;
+  const std::pair<double, double> angles[] = {{578.24, 218.24}, {-10, 350}, {360, 0}, {0, 0}, {-720, 0}};
+  for (const auto& [a, want] : angles) EXPECT_NEAR(DegreesIn360(a), want, 1e-9) << a;
 }
 
 TEST_F(ProgramScreens, ClosingTheStartScreenEndsTheProgramOthersOnlyHide) {

@@ -138,7 +138,7 @@ TEST(PlotImage, TheFileIsReplacedOnlyByAWholeImage) {
 // The perihelion fit of 400 years of Mercury in groups of 50, as
 // `torvik6-cli drift FILE --element 1 --group 50 --plot fit.png` draws it: the
 // PNG writer of stored deflate blocks made 388243 bytes of it.
-TEST(PlotImage, TheMercuryDriftPlotIsATenthOfTheUncompressedPng) {
+TEST(PlotImage, TheMercuryDriftPlotIsANinthOfTheUncompressedPng) {
   Model m;
   SetConstants(m);
   Statistics st(Statistics::ModelColours(m), ".");
@@ -156,7 +156,7 @@ TEST(PlotImage, TheMercuryDriftPlotIsATenthOfTheUncompressedPng) {
   ASSERT_TRUE(png) << error;
   EXPECT_EQ(Be32(*png, 16), 739u);
   EXPECT_EQ(Be32(*png, 20), 175u);
-  EXPECT_LE(png->size(), 388243u / 10);
+  EXPECT_LE(png->size(), 388243u / 9);  // the fit line set on two lines clear of the points
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "core/fields.h"
 #include "core/textfile.h"
 #include "tools/screens/studies.h"
 #include "ui/messages.h"
@@ -160,8 +161,8 @@ bool EllipseScreen::StepOnce() {
     return false;
   }
   const double kUgol = m_.kUgol;
-  study::Show(alfa1Field, s.theta1 * kUgol);
-  study::Show(alfa2Field, s.theta2 * kUgol);
+  study::Show(alfa1Field, DegreesIn360(s.theta1 * kUgol));
+  study::Show(alfa2Field, DegreesIn360(s.theta2 * kUgol));
   study::Show(dAlfaField, FixMK(s.dAlfa * kUgol, m_.MK));
   study::Show(r1Field, s.r1);
   study::Show(r2Field, s.r2);

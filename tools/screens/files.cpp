@@ -43,7 +43,8 @@ void FileMapScreen::Build() {
                      "файлы наблюдений: код обсерватории + номер планеты + .txt");
   Add(obs, Folder("Plan", {"Obs/Plan"}, "результаты планов: обсерватория + планета + \"_\" + план + .dat"));
   auto* tab = Folder("Tab - данные древних астрономов в виде таблиц", {"Tab"},
-                     "таблицы в виде книг электронных таблиц (.xls)");
+                     "таблицы Almagest, AlfonsoTab, … встроены в программу; здесь - книги электронных таблиц "
+                     "пользователя (.xls, .xlsx, .ods), которые программа открывает через LibreOffice");
   Add(tab, Folder("Plan", {"Tab/Plan"},
                   "файлы планов и регрессии: таблица + тело (Солнце 0 … Марс 4) + \"_\" + план (1 … 32) + .dat"));
   auto* dat = Folder("Dat - дополнительные файлы при работе с Tab и Obs", {"Dat"},
@@ -73,7 +74,8 @@ void FileMapScreen::Build() {
   const QString imitatorFiles = "Torvik + планета + Nab.txt - параметры орбит, TorvikNab.dat - смещения";
   auto* newcomb = Folder("New - имитатор Солнечной системы Ньюкома", {"NEW"}, "папка NEW: " + imitatorFiles);
   auto* apc = Folder("APC - имитатор в /Астрономия с персональным компьютером/", {"APC"},
-                     imitatorFiles + "; положения планет считает встроенная библиотека (вместо planposDLL3.dll)");
+                     imitatorFiles + "; положения планет считает встроенная планетная теория (VSOP87, ряды Мееуса для "
+                                     "Плутона)");
   auto* mox = Folder("Mox - мой имитатор по Obs и Tab *", {"Mox"}, imitatorFiles);
   auto* jpl = Folder("JPL - имитатор JPL (эфемериды DE405)", {"JPL"},
                      imitatorFiles + "; ascp1960.405 - эфемериды DE405");
