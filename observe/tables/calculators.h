@@ -67,10 +67,9 @@ double ToledanAccessRecess(double t);
 // Alfonsine: t days after noon of 1 January AD 1 (tropical).
 TableMeans AlfonsineMeans(double t);
 // The Alfonsine equation (true less mean longitude, degrees) of a body for
-// mean centre kappa and mean argument alpha, by the table method on the
-// columns that stand for the printed ones, and the greatest values of those
-// columns (centre, argument at mean distance, longior, propior; the Sun's
-// argument and distance columns are 0).
+// mean centre kappa and mean argument alpha, read in the printed tables by
+// their procedure, and the greatest values of those columns (centre,
+// argument at mean distance, longior, propior; the Sun has only a centre).
 double AlfonsineEquation(Body body, double kappa, double alpha);
 struct TableMaxima;
 TableMaxima AlfonsineColumnMaxima(Body body);

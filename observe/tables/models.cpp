@@ -13,10 +13,28 @@ double CosD(double d) { return std::cos(d * kDeg); }
 double Atan2D(double y, double x) { return std::atan2(y, x) / kDeg; }
 double AsinD(double v) { return std::asin(std::clamp(v, -1.0, 1.0)) / kDeg; }
 
-// Least distance of the epicycle centre: 60 - e for the equant; for the
-// crank it falls near 120 degrees from the apogee and is found by a ternary
-// search (the distance is unimodal on 60..180), remembered for the few
-// eccentricities in use.
+// Greatest value over the argument of f(alpha), by a scan and a refinement;
+// enough for the few table maxima computed at start-up and in tests.
+template <class F>
+double Greatest(F f) {
+  double best = 0, at = 0;
+  for (double a = 0; a <= 180; a += 0.5) {
+    const double v = f(a);
+    if (v > best) best = v, at = a;
+  }
+  double lo = std::max(0.0, at - 0.5), hi = std::min(180.0, at + 0.5);
+  for (int i = 0; i < 60; ++i) {
+    const double a = lo + (hi - lo) / 3, b = hi - (hi - lo) / 3;
+    if (f(a) > f(b)) hi = b; else lo = a;
+  }
+  return std::max(best, f((lo + hi) / 2));
+}
+
+}  // namespace
+
+// The crank's least distance falls near 120 degrees from the apogee and is
+// found by a ternary search (the distance is unimodal on 60..180),
+// remembered for the few eccentricities in use.
 double LeastDistance(Deferent kind, double e) {
   if (kind == Deferent::kEquant) return 60 - e;
   struct Known {
@@ -37,25 +55,6 @@ double LeastDistance(Deferent kind, double e) {
   return rho;
 }
 double GreatestDistance(Deferent kind, double e) { return LocateEpicycle(kind, 0, e).rho; }
-
-// Greatest value over the argument of f(alpha), by a scan and a refinement;
-// enough for the few table maxima computed at start-up and in tests.
-template <class F>
-double Greatest(F f) {
-  double best = 0, at = 0;
-  for (double a = 0; a <= 180; a += 0.5) {
-    const double v = f(a);
-    if (v > best) best = v, at = a;
-  }
-  double lo = std::max(0.0, at - 0.5), hi = std::min(180.0, at + 0.5);
-  for (int i = 0; i < 60; ++i) {
-    const double a = lo + (hi - lo) / 3, b = hi - (hi - lo) / 3;
-    if (f(a) > f(b)) hi = b; else lo = a;
-  }
-  return std::max(best, f((lo + hi) / 2));
-}
-
-}  // namespace
 
 double SinDeg(double deg) { return SinD(deg); }
 double AsinDeg(double v) { return AsinD(v); }
@@ -133,73 +132,6 @@ double PtolemaicEquationTable(const PtolemaicPlanet& p, double kappa, double alp
   const double near = LeastDistance(p.kind, de);
   const double k = (AsinD(p.r / rho) - max0) / (AsinD(p.r / near) - max0);
   return c.c + p0 + k * (ArgumentEquation(a, p.r, near) - p0);
-}
-
-namespace {
-
-// An odd function of an angle tabulated in Ptolemy's rows (6..90 by 6,
-// 93..180 by 3), whole minutes, read with linear interpolation.
-template <class F>
-double PtolemyRows(F f, double x) {
-  const double v = Norm180(x), a = std::fabs(v);
-  const double step = a < 90 ? 6 : 3;
-  const double lo = a < 90 ? std::floor(a / 6) * 6 : std::min(177.0, 90 + std::floor((a - 90) / 3) * 3);
-  auto row = [&](double arg) { return std::round(f(arg) * 60) / 60; };
-  const double flo = row(lo), fhi = row(lo + step);
-  const double y = flo + (a - lo) / step * (fhi - flo);
-  return v < 0 ? -y : y;
-}
-
-}  // namespace
-
-double PtolemaicEquationPrinted(const PtolemaicPlanet& p, double kappa, double alpha) {
-  TableColumns cols;
-  cols.centre = TableColumns::Centre::kPtolemyRows;
-  cols.argumentRows = true;
-  return PtolemaicEquationColumns(p, cols, kappa, alpha);
-}
-
-namespace {
-
-double CentreColumn(const PtolemaicPlanet& p, const TableColumns& cols, double kappa) {
-  switch (cols.centre) {
-    case TableColumns::Centre::kPtolemyRows:
-      return cols.centreScale * PtolemyRows([&](double k) { return LocateEpicycle(p.kind, k, p.e).c; }, kappa);
-    case TableColumns::Centre::kEccentric:
-      return cols.centreScale * EccentricEquation(kappa, cols.centreE);
-    case TableColumns::Centre::kGeometry:
-      break;
-  }
-  return cols.centreScale * LocateEpicycle(p.kind, kappa, p.e).c;
-}
-
-}  // namespace
-
-double PtolemaicEquationColumns(const PtolemaicPlanet& p, const TableColumns& cols, double kappa, double alpha) {
-  const EpicycleCentre geo = LocateEpicycle(p.kind, kappa, p.e);
-  const double c = CentreColumn(p, cols, kappa);
-  const double a = alpha - c;  // true argument
-  const double g0 = ArgumentEquation(a, p.r, 60);
-  const double p0 =
-      cols.argumentRows ? PtolemyRows([&](double x) { return ArgumentEquation(x, p.r, 60); }, a) : g0;
-  const double max0 = AsinD(p.r / 60);
-  if (geo.rho >= 60) {
-    const double far = GreatestDistance(p.kind, p.e);
-    const double k = (max0 - AsinD(p.r / geo.rho)) / (max0 - AsinD(p.r / far));
-    return c + p0 - k * cols.longiorScale * (g0 - ArgumentEquation(a, p.r, far));
-  }
-  const double near = LeastDistance(p.kind, p.e);
-  const double k = (AsinD(p.r / geo.rho) - max0) / (AsinD(p.r / near) - max0);
-  return c + p0 + k * cols.propiorScale * (ArgumentEquation(a, p.r, near) - g0);
-}
-
-TableMaxima ColumnMaxima(const PtolemaicPlanet& p, const TableColumns& cols) {
-  TableMaxima m = PtolemaicMaxima(p);
-  m.centre = Greatest([&](double k) { return std::fabs(CentreColumn(p, cols, k)); });
-  if (cols.argumentRows) m.argument = Greatest([&](double a) { return PtolemyRows([&](double x) { return ArgumentEquation(x, p.r, 60); }, a); });
-  m.longior *= cols.longiorScale;
-  m.propior *= cols.propiorScale;
-  return m;
 }
 
 TableMaxima PtolemaicMaxima(const PtolemaicPlanet& p) {

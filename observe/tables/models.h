@@ -44,6 +44,10 @@ enum class Deferent {
   kCrank,   // Mercury: equant at e, deferent centre turning on a circle of radius e about 2e
 };
 EpicycleCentre LocateEpicycle(Deferent kind, double kappa, double e);
+// Greatest and least distance of the epicycle centre (parts; 60 + e and
+// 60 - e for the equant).
+double GreatestDistance(Deferent kind, double e);
+double LeastDistance(Deferent kind, double e);
 // The eccentricity of an equant deferent whose greatest equation of centre is maxEq.
 double EquantForMaxEquation(double maxEq);
 
@@ -68,42 +72,12 @@ double PtolemaicEquationExact(const PtolemaicPlanet& p, double kappa, double alp
 // coefficient of the distance toward the greatest ("longior") or least
 // ("propior") distance.
 double PtolemaicEquationTable(const PtolemaicPlanet& p, double kappa, double alpha);
-// The same with the equation of centre and the argument equation at mean
-// distance read, as Ptolemy tabulates them (Almagest XI.11), every 6
-// degrees up to 90 and every 3 degrees beyond, in whole minutes, and
-// interpolated linearly; the distance columns and the interpolation
-// coefficient from the geometry, the coefficient of the mean centre (the
-// printed column is entered with the true centre, against which it is
-// laid out).
-double PtolemaicEquationPrinted(const PtolemaicPlanet& p, double kappa, double alpha);
 // Table maxima of a planet (degrees): equation of centre, argument equation at
 // mean distance, greatest difference toward the greatest and the least distance.
 struct TableMaxima {
-  double centre, argument, longior, propior;
+  double centre = 0, argument = 0, longior = 0, propior = 0;
 };
 TableMaxima PtolemaicMaxima(const PtolemaicPlanet& p);
-
-// How the columns of a printed equation table stand against the geometry of
-// its planet, for the table method with interpolation:
-// - the equation of centre from the geometry, read in Ptolemy's rows (as
-//   PtolemaicEquationPrinted), or taken from the column of a simple eccentric
-//   of eccentricity centreE (a planet that borrows the solar column);
-// - the argument equation at mean distance from the geometry or in Ptolemy's rows;
-// - each column multiplied so that its greatest value is the printed one
-//   (1 = the geometry's own);
-// - the coefficient, the distances and the differences toward the greatest
-//   and least distance from the geometry of the mean centre (the printed
-//   coefficient column is laid out against the true centre it is entered with).
-struct TableColumns {
-  enum class Centre { kGeometry, kPtolemyRows, kEccentric };
-  Centre centre = Centre::kGeometry;
-  double centreE = 0;
-  bool argumentRows = false;
-  double centreScale = 1, longiorScale = 1, propiorScale = 1;
-};
-double PtolemaicEquationColumns(const PtolemaicPlanet& p, const TableColumns& cols, double kappa, double alpha);
-// The greatest values of those columns.
-TableMaxima ColumnMaxima(const PtolemaicPlanet& p, const TableColumns& cols);
 
 // Latitude theory (Almagest XIII), geometric form. Outer planet: eccentre
 // inclined i1 with its northern limit `limit` degrees after the apogee, the

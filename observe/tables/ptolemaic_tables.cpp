@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "observe/tables/alfonsine_columns.h"
 #include "observe/tables/calculators.h"
 #include "observe/tables/models.h"
 
@@ -181,39 +182,19 @@ constexpr double kKhwarizmiSunMaxEquation = Sexa(2, 14);
 // Radices and motions as in the ALFA project's transcription (kanon-api,
 // DISHAS) and pseusys/alfonsine; Poulle 1984. Tropical mean motions;
 // apogees = radix + motion of the eighth sphere (Venus on the Sun's). The
-// equations by the procedure of the printed tables: equation of centre,
-// true argument, argument equation at mean distance, coefficient entered with
-// the true centre, difference toward the greatest or least distance. The
-// columns themselves are known to us by their printed maxima (Sun 2;10; Mars
-// 11;24/41;10/5;38/8;3; Venus 2;10/45;59/1;42/1;52; Mercury 3;2/22;2/3;12/
-// 2;1) and by the printed computation of 3 July 1327; what stands for each:
-// - Sun: the simple eccentric of the greatest equation 2;10.
-// - Venus: the Sun's column as its equation of centre (same argument, same
-//   greatest value: our reading); Ptolemy's epicycle 43;10 (greatest
-//   equation 46;0, printed 45;59) and his 1;15 for the distance columns and
-//   the coefficient, which give the printed 1;42 and 1;52 (1;42,24 and
-//   1;51,39). The printed Venus of 1327 comes out 56" low (-48" with the
-//   printed solar value there). Distance columns on the 1;8 of an equant of
-//   2;10 with the epicycle of 45;59 meet 1327 within 14" but reach only 1;33
-//   and 1;41; the two maxima of the print are held the stronger evidence.
-// - Mars: Ptolemy's e 6 and r 39;30, the equation of centre and the
-//   distance columns brought to their printed maxima (the geometry reaches
-//   11;25,16, 5;40,4 and 8;6,40).
-// - Mercury: Ptolemy's crank e 3, r 22;30; the centre and argument columns
-//   are Ptolemy's rows carried to every degree (at 3 July 1327 they give the
-//   printed argument equation 20;47,50 to the second, where the geometry
-//   gives 20;48,27).
+// equations are read in the printed tables (alfonsine_columns.h) by their
+// procedure: equation of centre at the mean centre, true argument, argument
+// equation at mean distance, coefficient entered with the true centre,
+// difference toward the greatest or least distance.
 constexpr double kIncarnationJD = 1721424;
 constexpr PtolemaicRow kAlfonsineSun{Sexa(278, 21, 0, 30, 28), Sexa(0, 59, 8, 19, 37, 19, 13, 56), 0, 0,
                                      Sexa(71, 25, 23), kNoPlanet};
 constexpr PtolemaicRow kAlfonsineMercury{0, 0, Sexa(45, 23, 58), Sexa(3, 6, 24, 7, 42, 40, 52),
-                                         Sexa(190, 39, 33, 4), {Deferent::kCrank, 3, Sexa(22, 30)}};
+                                         Sexa(190, 39, 33, 4), kNoPlanet};
 constexpr PtolemaicRow kAlfonsineVenus{0, 0, Sexa(129, 22, 2, 36), Sexa(0, 36, 59, 27, 23, 59, 31),
                                        Sexa(71, 25, 23), kNoPlanet};
 constexpr PtolemaicRow kAlfonsineMars{Sexa(41, 25, 29, 43), Sexa(0, 31, 26, 38, 40, 5), 0, 0,
-                                      Sexa(115, 12, 13, 4), {Deferent::kEquant, 6, Sexa(39, 30)}};
-constexpr double kAlfonsineSunMaxEquation = Sexa(2, 10);
-constexpr TableMaxima kAlfonsineMarsMaxima{Sexa(11, 24), Sexa(41, 10), Sexa(5, 38), Sexa(8, 3)};
+                                      Sexa(115, 12, 13, 4), kNoPlanet};
 // Eighth sphere: 360 degrees in 49 000 Julian years (radix 0) plus access and
 // recess, argument 360 degrees in 7000 years from 5s 59;12,34 (physical
 // signs of 60), equation asin(sin 9° sin theta).
@@ -301,45 +282,45 @@ bool CalcToledan(const TableDate& d, TablePlaces* out) {
 
 namespace {
 
-// The Alfonsine planets with their columns (see the parameters above).
-struct AlfonsinePlanet {
-  PtolemaicPlanet model;
-  TableColumns columns;
-};
+const AlfonsineRows& AlfonsineRowsOf(Body body) {
+  return body == kMercury ? kAlfonsineMercuryRows : body == kVenus ? kAlfonsineVenusRows : kAlfonsineMarsRows;
+}
 
-const AlfonsinePlanet& AlfonsineColumnsOf(Body body) {
-  static const std::array<AlfonsinePlanet, 4> planets = [] {
-    std::array<AlfonsinePlanet, 4> p{};
-    const double sunE = EccentricForMaxEquation(kAlfonsineSunMaxEquation);
-    p[kSun].model = {Deferent::kEquant, sunE, 0};
-    p[kSun].columns.centre = TableColumns::Centre::kEccentric;
-    p[kSun].columns.centreE = sunE;
-    p[kMercury].model = kAlfonsineMercury.model;
-    p[kMercury].columns.centre = TableColumns::Centre::kPtolemyRows;
-    p[kMercury].columns.argumentRows = true;
-    p[kVenus].model = {Deferent::kEquant, Sexa(1, 15), Sexa(43, 10)};
-    p[kVenus].columns = p[kSun].columns;
-    p[kMars].model = kAlfonsineMars.model;
-    const TableMaxima geo = PtolemaicMaxima(p[kMars].model);
-    p[kMars].columns.centreScale = kAlfonsineMarsMaxima.centre / geo.centre;
-    p[kMars].columns.longiorScale = kAlfonsineMarsMaxima.longior / geo.longior;
-    p[kMars].columns.propiorScale = kAlfonsineMarsMaxima.propior / geo.propior;
-    return p;
-  }();
-  return planets[body];
+double SunColumn(double kappa) {
+  const double k = Norm360(kappa);
+  const double x = k <= 180 ? k : 360 - k;
+  const int i = std::min(179, static_cast<int>(x));
+  const double y = kAlfonsineSunRows[i] + (x - i) * (kAlfonsineSunRows[i + 1] - kAlfonsineSunRows[i]);
+  return (k <= 180 ? y : -y) / 3600;
 }
 
 }  // namespace
 
 TableMaxima AlfonsineColumnMaxima(Body body) {
-  const AlfonsinePlanet& p = AlfonsineColumnsOf(body);
-  return ColumnMaxima(p.model, p.columns);
+  TableMaxima m;
+  if (body == kSun) {
+    for (int16_t v : kAlfonsineSunRows) m.centre = std::max(m.centre, std::abs(v) / 3600.0);
+    return m;
+  }
+  const AlfonsineRows& r = AlfonsineRowsOf(body);
+  for (int i = 0; i < 360; ++i) {
+    m.centre = std::max(m.centre, std::abs(r.centre[i]) / 60.0);
+    m.argument = std::max(m.argument, r.argument[i] / 60.0);
+    m.longior = std::max(m.longior, r.longior[i] / 60.0);
+    m.propior = std::max(m.propior, r.propior[i] / 60.0);
+  }
+  return m;
 }
 
 double AlfonsineEquation(Body body, double kappa, double alpha) {
-  const AlfonsinePlanet& p = AlfonsineColumnsOf(body);
-  if (body == kSun) return EccentricEquation(kappa, p.columns.centreE);
-  return PtolemaicEquationColumns(p.model, p.columns, kappa, alpha);
+  if (body == kSun) return SunColumn(kappa);
+  const AlfonsineRows& r = AlfonsineRowsOf(body);
+  const double c = ReadAlfonsineRows(r.centre, kappa) / 60;
+  const double a = Norm360(alpha - c);  // true argument
+  const double k = ReadAlfonsineRows(r.coefficient, kappa + c) / 60;
+  const double e = ReadAlfonsineRows(r.argument, a) / 60 +
+                   k * ReadAlfonsineRows(k < 0 ? r.longior : r.propior, a) / 60;
+  return c + (a <= 180 ? e : -e);
 }
 
 bool CalcAlfonsine(const TableDate& d, TablePlaces* out) {
