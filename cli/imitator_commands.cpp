@@ -71,36 +71,12 @@ int RunPosition(const Options& o) {
   // The model as the program starts it (Ксена gets its placeholder elements).
   Model m;
   if (auto msg = StartUp(m)) return PrintUserMessage(*msg);
-  m.JD = jd;
-  const UserMessage failed{"Ошибка вычислений", kTitle0};
-  if (source == "jpl") {
-    const auto& folder = o.folder;
-    if (!PrepareProgramFolder("position", folder, true)) return kFailed;
-    De405Reader reader;
-    if (auto msg = reader.Locate(folder, jd)) return PrintNoSuchDate("position", *msg, jd);
-    if (auto msg = reader.Evaluate(m, planet, jd)) return PrintUserMessage(*msg);
-  } else if (source == "apc") {
-    ApcPosition(m, planet);
-  } else {
-    bool ok = source == "new" ? NewcombPosition(m, planet)
-              : source == "mox" ? MoxPosition(m, planet)
-                                : JplElementsPosition(m, planet);
-    if (!ok) return PrintUserMessage(failed);
-  }
-  m.X[planet] -= m.X[0];
-  m.Y[planet] -= m.Y[0];
-  m.Z[planet] -= m.Z[0];
-  m.X[0] = m.Y[0] = m.Z[0] = 0.0;
-  RelativePos r;
-  try {
-    r = RelativePosition(m, 0, planet);
-  } catch (const std::exception&) {
-    return PrintUserMessage(failed);
-  }
+  if (source == "jpl" && !PrepareProgramFolder("position", o.folder, true)) return kFailed;
+  SourcePosition p;
+  if (auto msg = ImitatorPosition(m, source, planet, jd, o.folder, p)) return PrintNoSuchDate("position", *msg, jd);
   std::printf("# X[m] Y[m] Z[m] L[deg] B[deg] R[thousand km]\n");
-  for (double v : {m.X[planet], m.Y[planet], m.Z[planet], r.L, r.B})
-    std::printf("%s ", NumberText(v).c_str());
-  std::printf("%s\n", NumberText(r.range / m.MK).c_str());
+  for (double v : {p.X, p.Y, p.Z, p.L, p.B}) std::printf("%s ", NumberText(v).c_str());
+  std::printf("%s\n", NumberText(p.R).c_str());
   return kOk;
 }
 

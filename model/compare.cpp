@@ -181,4 +181,34 @@ std::vector<std::string> ComparisonLines(const Comparison& c) {
   return lines;
 }
 
+ActionResult ImitatorPosition(Model& m, const std::string& source, int planet, double jd,
+                              const std::filesystem::path& folder, SourcePosition& out) {
+  const UserMessage failed{"Ошибка вычислений", kTitle0};
+  if (planet < 1 || planet > 10) return failed;
+  m.JD = jd;
+  if (source == "jpl") {
+    De405Reader reader;
+    if (auto msg = reader.Locate(folder, jd)) return msg;
+    if (auto msg = reader.Evaluate(m, planet, jd)) return msg;
+  } else if (source == "apc") {
+    ApcPosition(m, planet);
+  } else {
+    const bool ok = source == "new"   ? NewcombPosition(m, planet)
+                    : source == "mox" ? MoxPosition(m, planet)
+                                      : JplElementsPosition(m, planet);
+    if (!ok) return failed;
+  }
+  m.X[planet] -= m.X[0];
+  m.Y[planet] -= m.Y[0];
+  m.Z[planet] -= m.Z[0];
+  m.X[0] = m.Y[0] = m.Z[0] = 0.0;
+  try {
+    const RelativePos r = RelativePosition(m, 0, planet);
+    out = {m.X[planet], m.Y[planet], m.Z[planet], r.L, r.B, r.range / m.MK};
+  } catch (const std::exception&) {
+    return failed;
+  }
+  return std::nullopt;
+}
+
 }  // namespace torvik

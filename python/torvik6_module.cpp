@@ -36,6 +36,7 @@
 #include "core/model.h"
 #include "core/paths.h"
 #include "core/theories.h"
+#include "model/compare.h"
 #include "model/de405.h"
 #include "model/de405_files.h"
 #include "model/imitators.h"
@@ -545,33 +546,16 @@ py::tuple Position(const std::string& source, int planet, double jd, std::option
   if (!std::isfinite(jd) || std::fabs(jd) > kMaxAbsJD) BadArgument("jd", NumberText(jd) + " is not a Julian date");
   Model m;
   Check(StartUp(m));
-  m.JD = jd;
-  const UserMessage failed{"Ошибка вычислений", kTitle0};
+  std::filesystem::path dir;
   if (source == "jpl") {
-    const auto dir = FolderOf(folder);
+    dir = FolderOf(folder);
     PrepareFolder(dir, true);
-    De405Reader reader;
-    Check(reader.Locate(dir, jd));
-    Check(reader.Evaluate(m, planet, jd));
-  } else if (source == "apc") {
-    std::lock_guard<std::mutex> lock(ApcLock());
-    ApcPosition(m, planet);
-  } else {
-    const bool ok = source == "new" ? NewcombPosition(m, planet) : source == "mox" ? MoxPosition(m, planet)
-                                                                                    : JplElementsPosition(m, planet);
-    if (!ok) throw Failure(failed);
   }
-  m.X[planet] -= m.X[0];
-  m.Y[planet] -= m.Y[0];
-  m.Z[planet] -= m.Z[0];
-  m.X[0] = m.Y[0] = m.Z[0] = 0.0;
-  RelativePos r;
-  try {
-    r = RelativePosition(m, 0, planet);
-  } catch (const std::exception&) {
-    throw Failure(failed);
-  }
-  return py::make_tuple(m.X[planet], m.Y[planet], m.Z[planet], r.L, r.B, r.range / m.MK);
+  std::unique_lock<std::mutex> lock(ApcLock(), std::defer_lock);
+  if (source == "apc") lock.lock();
+  SourcePosition p;
+  Check(ImitatorPosition(m, source, planet, jd, dir, p));
+  return py::make_tuple(p.X, p.Y, p.Z, p.L, p.B, p.R);
 }
 
 // ---- plans: torvik6-cli's own plan commands and workers ----

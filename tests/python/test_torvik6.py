@@ -111,7 +111,7 @@ def test_observe_gives_the_means_of_the_cli(folder, source):
     assert np.all(np.diff(result.jd) > 0)
 
 
-def test_positions_tables_and_dates():
+def test_positions_tables_and_dates(folder):
     assert torvik6.jd(2000, 1, 1.5) == 2451545.0
     assert torvik6.date(2451545.0) == (2000, 1, 1.5)
     L, B, Ptab = torvik6.table_position("AlfonsoTab", 4, (3, 7, 1327))
@@ -119,6 +119,10 @@ def test_positions_tables_and_dates():
     assert (L, B, Ptab) == pytest.approx((want["L"], want["B"], want["Ptab"]), rel=1e-12)
     x, y, z, L, B, R = torvik6.position("new", 3, 2451545.0)
     assert R == pytest.approx(147100, rel=0.01)  # the Earth near perihelion in early January
+    for source in ("jpl", "apc"):
+        got = torvik6.position(source, 3, 2451545.0, folder=folder)
+        printed = cli("position", "--folder", folder, "--source", source, "--planet", 3, "--jd", 2451545)
+        assert got == pytest.approx([float(v) for v in printed.splitlines()[-1].split()], rel=1e-12), source
 
 
 def test_a_bad_file_raises_the_programs_message(tmp_path):
