@@ -67,8 +67,9 @@ tables::TablePlaces Places(tables::Calculator calc, tables::TableDate d) {
 // 20-Julian-year steps 0.17" in 30 years faster than the Arab-year column,
 // so their Sun of 880 stands 2.4" above the Arab-year one (their own radix of
 // 931 and 13 of their steps give 342;48,50,10); and their planetary radices
-// stand 1'-1;14 off the Hijra radices carried back, so the Hijra radices
-// meet the Roman tables' planets only within 4'.
+// stand 0.9'-1.4' off the Hijra radices carried back to 931, and their own
+// motions carry that to 1.5'-3.4' by 880, so the Hijra radices meet the
+// Roman tables' planets only within 4'.
 TEST(TableParameters, AlBattaniMeansAreTheEditions) {
   const tables::TableMeans ah301 = tables::BattaniMeans(106310);
   const tables::TableMeans roman = tables::BattaniMeans(JD(880, 2, 29) - kHijraNoon);
