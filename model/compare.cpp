@@ -198,13 +198,9 @@ ActionResult ImitatorPosition(Model& m, const std::string& source, int planet, d
                                       : JplElementsPosition(m, planet);
     if (!ok) return failed;
   }
-  m.X[planet] -= m.X[0];
-  m.Y[planet] -= m.Y[0];
-  m.Z[planet] -= m.Z[0];
-  m.X[0] = m.Y[0] = m.Z[0] = 0.0;
   try {
-    const RelativePos r = RelativePosition(m, 0, planet);
-    out = {m.X[planet], m.Y[planet], m.Z[planet], r.L, r.B, r.range / m.MK};
+    const CompareTuple t = Heliocentric(m, "", planet);
+    out = {m.X[planet] - m.X[0], m.Y[planet] - m.Y[0], m.Z[planet] - m.Z[0], t.L, t.B, t.R};
   } catch (const std::exception&) {
     return failed;
   }

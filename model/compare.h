@@ -50,15 +50,16 @@ ActionResult CompareImitators(Model& m, const std::filesystem::path& folder, int
 // of X, Y, Z and dX, dY, dZ.
 std::vector<std::string> ComparisonLines(const Comparison& c);
 
-// The planet at jd from one source, heliocentric: X, Y, Z in metres, L, B in
-// degrees, R in thousand km. Sources: "jpl" (the DE405 files of folder),
-// "apc", "new" (Newcomb), "mox" and "jpl0" (the JPL elements). m is the model
-// as the program starts it; its JD and the Sun's and the planet's slots
-// change. Messages: those of the DE405 files, "Ошибка вычислений" otherwise.
-// "apc" is not for two threads at once.
+// A heliocentric place: X, Y, Z in metres, L, B in degrees, R in thousand km.
 struct SourcePosition {
   double X = 0.0, Y = 0.0, Z = 0.0, L = 0.0, B = 0.0, R = 0.0;
 };
+// The planet at jd from one source. Sources: "jpl" (the DE405 files of
+// folder), "apc", "new" (Newcomb), "mox" and "jpl0" (the JPL elements). m is
+// the model as the program starts it; the source writes its JD, the planet's
+// elements and the Sun's and the planet's positions. Messages: those of the
+// DE405 files, "Ошибка вычислений" otherwise. "apc" is not for two threads
+// at once.
 ActionResult ImitatorPosition(Model& m, const std::string& source, int planet, double jd,
                               const std::filesystem::path& folder, SourcePosition& out);
 
